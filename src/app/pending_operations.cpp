@@ -1,0 +1,63 @@
+// Operations whose owners have not landed yet. Each owner deletes its entries here when it
+// lands; this file disappears once it is empty.
+#include "app/player.h"
+#include "catalogue/folder_contents.h"
+#include "catalogue/scan.h"
+#include "info/track_info.h"
+#include "playback/advance.h"
+#include "playback/device.h"
+#include "playback/position.h"
+#include "playback/transport.h"
+#include "settings/settings.h"
+
+namespace tav {
+
+// catalogue
+void ChooseFolder(Player&) {}
+void ScanCatalogue(Player&, const std::string&, int16_t) {}
+bool IsPlayableName(const Player&, const std::string&) {
+    return false;
+}
+int32_t CountEntryFiles(Player&, const std::string&) {
+    return -1;
+}
+int32_t GetEntryFile(Player&, const std::string&, int32_t, std::string& out) {
+    out.clear();
+    return -1;
+}
+
+// playback
+int32_t PlayCurrentEntry(Player&) {
+    return 0;
+}
+int32_t PlayPieceFile(Player&) {
+    return 0;
+}
+int32_t StopDevice(Player&) {
+    return 0;
+}
+void OnPlay(Player&) {}
+void OnRandomPlay(Player&) {}
+void OnStop(Player&) {}
+void OnPrevious(Player&) {}
+void OnNext(Player&) {}
+void OnListDoubleClick(Player&) {}
+void OnListSelChange(Player&) {}
+void SelectNextEntry(Player&) {}
+void SelectPreviousEntry(Player&) {}
+void EnsureCatalogue(Player&) {}
+void OnPositionTimer(Player&) {}
+void OnPositionScroll(Player&, uint16_t, uint16_t, intptr_t) {}
+void OnPositionRelease(Player&) {}
+void OnVolumeDraw(Player&) {}
+void OnPlaybackNotify(Player&, uint32_t, uint32_t) {}
+
+// info and settings
+void ShowTrackInfo(Player&, const std::string&) {}
+void LoadSettings(Player&) {}
+void SaveSettings(Player&) {}
+double ParseNumber(std::string_view) {
+    return 0;
+}
+
+}  // namespace tav

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+#include "app/player.h"
+
+namespace tav {
+
+void ShowTrackInfo(Player& player, const std::string& path);
+
+}  // namespace tav

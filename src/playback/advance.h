@@ -1,0 +1,11 @@
+#pragma once
+
+#include <cstdint>
+
+#include "app/player.h"
+
+namespace tav {
+
+void OnPlaybackNotify(Player& player, uint32_t flags, uint32_t deviceId);
+
+}  // namespace tav

@@ -1,0 +1,75 @@
+#include "random/random.h"
+
+#include <cmath>
+
+#include "app/startup.h"
+#include "playback/device.h"
+
+namespace tav {
+namespace {
+
+void FillPool(RandomState& random, int32_t count) {
+    random.poolCount = count;
+    for (int32_t i = 0; i < count; ++i) {
+        random.shufflePool[static_cast<std::size_t>(i)] = i;
+    }
+}
+
+}  // namespace
+
+int32_t NextRandom15(Player& player) {
+    uint32_t& seed = player.random.randomSeed;
+    seed = seed * 1103515245U + 12345U;  // unsigned arithmetic wraps modulo 2^32
+    return static_cast<int32_t>((seed / 65536U) % 32768U);
+}
+
+double RandomFraction(Player& player) {
+    const int32_t a = NextRandom15(player);
+    const int32_t b = NextRandom15(player);
+    return static_cast<double>((a * b) % 100000) / 100000.0;
+}
+
+int32_t PlayRandomEntry(Player& player) {
+    RandomState& random = player.random;
+    if (random.poolCount <= 0) {
+        return 0;
+    }
+    const double x = RandomFraction(player);
+    const auto r = static_cast<std::size_t>(std::floor(random.poolCount * x));
+    std::vector<int32_t>& pool = random.shufflePool;
+    player.trackList().Select(pool[r]);
+    pool.erase(pool.begin() + static_cast<std::ptrdiff_t>(r));
+    pool.push_back(0);  // keeps the storage at its size; only the first poolCount count
+    --random.poolCount;
+    if (random.poolCount == 0) {
+        // The list can have changed since the rebuild; the storage never grows here.
+        const int32_t entries =
+            std::min<int32_t>(player.trackList().Count(), static_cast<int32_t>(pool.size()));
+        FillPool(random, entries);
+    }
+    ShowListPosition(player);
+    player.playback.piece.fileCount = 0;
+    player.playback.piece.fileIndex = 0;
+    PlayCurrentEntry(player);
+    return 0;
+}
+
+void RebuildPool(Player& player) {
+    RandomState& random = player.random;
+    const int32_t count = player.trackList().Count();
+    random.shufflePool.assign(static_cast<std::size_t>(count), 0);
+    random.poolAllocated = true;
+    FillPool(random, count);
+}
+
+void SeedRandom(Player& player) {
+    player.random.randomSeed = player.clock().TickCount();
+}
+
+void ReleasePool(Player& player) {
+    player.random.shufflePool = {};
+    player.random.poolAllocated = false;
+    player.random.poolCount = 0;
+}
+
+}  // namespace tav

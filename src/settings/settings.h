@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string_view>
+
+#include "app/player.h"
+
+namespace tav {
+
+void LoadSettings(Player& player);
+void SaveSettings(Player& player);
+double ParseNumber(std::string_view text);
+
+}  // namespace tav

@@ -1,0 +1,18 @@
+#pragma once
+
+// The real file system and text rules of the platform the tests run on.
+#ifdef _WIN32
+#include "win32/win32_file_system.h"
+#include "win32/win32_text.h"
+namespace tav::test {
+using NativeFileSystem = Win32FileSystem;
+using NativeTextRules = AnsiTextRules;
+}  // namespace tav::test
+#else
+#include "linux/native_text.h"
+#include "linux/posix_file_system.h"
+namespace tav::test {
+using NativeFileSystem = PosixFileSystem;
+using NativeTextRules = Utf8TextRules;
+}  // namespace tav::test
+#endif

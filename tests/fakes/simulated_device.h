@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "fakes/fake_seams.h"
+#include "platform/file_system.h"
+#include "platform/media_device.h"
+
+namespace tav::test {
+
+// A media device on a virtual clock. Opening needs an existing regular file on disk; each
+// file plays for the length registered for it (1000 ms unless told otherwise). Notices are
+// posted to the event queue exactly as MCI posts them: successful at the end, aborted for a
+// play that a stop, close or seek interrupts, superseded for one that a new play replaces.
+class SimulatedDevice : public MediaDevice {
+public:
+    static constexpr uint32_t kOpenError = 275;  // MCIERR_FILE_NOT_FOUND
+    static constexpr uint32_t kCommandError = 277;
+
+    SimulatedDevice(const FileSystem& files, FakeEventQueue& queue)
+        : files_(files), queue_(queue) {}
+
+    uint32_t Open(const std::string& path, uint32_t& deviceId) override;
+    uint32_t Play(uint32_t deviceId) override;
+    uint32_t Stop(uint32_t deviceId) override;
+    uint32_t Close(uint32_t deviceId) override;
+    uint32_t SetTimeFormatMilliseconds(uint32_t deviceId) override;
+    uint32_t Status(uint32_t deviceId, StatusItem item, uint32_t& value) override;
+    uint32_t Seek(uint32_t deviceId, uint32_t toMs) override;
+
+    // Moves the virtual clock; plays that reach their end post their success notice.
+    void Advance(uint32_t ms);
+
+    std::map<std::string, uint32_t> lengths;
+    std::set<std::string> undecodable;  // open fails as for a corrupt file
+    bool failPlay = false;
+    bool failStop = false;
+    std::vector<std::string> opened;  // every path opened, in order
+    std::vector<uint32_t> closed;     // every device id closed, in order
+
+    struct Open_ {
+        std::string path;
+        uint32_t length = 0;
+        uint32_t position = 0;
+        bool playing = false;
+        bool millisecondFormat = false;
+    };
+    std::map<uint32_t, Open_> devices;
+
+private:
+    void Notify(uint32_t deviceId, uint32_t kind);
+    Open_* Find(uint32_t deviceId);
+
+    const FileSystem& files_;
+    FakeEventQueue& queue_;
+    uint32_t nextId_ = 1;
+};
+
+}  // namespace tav::test
