@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "linux/event_poster.h"
+#include "platform/media_device.h"
+
+namespace tav {
+
+// The media device on GStreamer: one pipeline per open device; completion notices posted as
+// MM_MCINOTIFY through the event poster.
+class GstMediaDevice : public MediaDevice {
+public:
+    explicit GstMediaDevice(EventPoster& poster);
+    ~GstMediaDevice() override;
+    GstMediaDevice(const GstMediaDevice&) = delete;
+    GstMediaDevice& operator=(const GstMediaDevice&) = delete;
+
+    uint32_t Open(const std::string& path, uint32_t& deviceId) override;
+    uint32_t Play(uint32_t deviceId) override;
+    uint32_t Stop(uint32_t deviceId) override;
+    uint32_t Close(uint32_t deviceId) override;
+    uint32_t SetTimeFormatMilliseconds(uint32_t deviceId) override;
+    uint32_t Status(uint32_t deviceId, StatusItem item, uint32_t& value) override;
+    uint32_t Seek(uint32_t deviceId, uint32_t toMs) override;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace tav
