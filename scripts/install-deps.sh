@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Tavrello needs to build, run and test, when they are missing.
+# Idempotent: does nothing (and needs no network) when everything is there.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake g++ make pkg-config python3 googletest libgtest-dev
+  # Linux front end
+  qt6-base-dev qt6-qpa-plugins libgl-dev fonts-noto-cjk
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base
+  gstreamer1.0-plugins-good gstreamer1.0-tools libpulse-dev libtag1-dev
+  # tests: a virtual display, a private sound server, audio tools, the Windows build
+  xvfb xauth xdotool x11-utils imagemagick
+  pipewire pipewire-bin wireplumber pipewire-pulse pulseaudio-utils dbus dbus-user-session
+  sox lame
+  g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 locales
+)
+if [[ "${1:-}" == "--with-fuzz" ]]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+
+sudo=""
+if [[ $(id -u) -ne 0 ]]; then
+  sudo="sudo"
+fi
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# Wine takes its ANSI code page from the locale: ja_JP.UTF-8 gives code page 932.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf8$'; then
+  $sudo sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+  $sudo locale-gen >/dev/null
+fi
