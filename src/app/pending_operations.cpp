@@ -3,12 +3,10 @@
 #include "app/player.h"
 #include "catalogue/folder_contents.h"
 #include "catalogue/scan.h"
-#include "info/track_info.h"
 #include "playback/advance.h"
 #include "playback/device.h"
 #include "playback/position.h"
 #include "playback/transport.h"
-#include "settings/settings.h"
 
 namespace tav {
 
@@ -51,13 +49,5 @@ void OnPositionScroll(Player&, uint16_t, uint16_t, intptr_t) {}
 void OnPositionRelease(Player&) {}
 void OnVolumeDraw(Player&) {}
 void OnPlaybackNotify(Player&, uint32_t, uint32_t) {}
-
-// info and settings
-void ShowTrackInfo(Player&, const std::string&) {}
-void LoadSettings(Player&) {}
-void SaveSettings(Player&) {}
-double ParseNumber(std::string_view) {
-    return 0;
-}
 
 }  // namespace tav
