@@ -14,7 +14,10 @@ namespace tav {
 // MM_MCINOTIFY through the event poster.
 class GstMediaDevice : public MediaDevice {
 public:
+    // Plays to the default audio output.
     explicit GstMediaDevice(EventPoster& poster);
+    // Plays to the sink described in gst-launch syntax, e.g. "fakesink sync=true".
+    GstMediaDevice(EventPoster& poster, const std::string& sinkDescription);
     ~GstMediaDevice() override;
     GstMediaDevice(const GstMediaDevice&) = delete;
     GstMediaDevice& operator=(const GstMediaDevice&) = delete;
