@@ -9,4 +9,9 @@ set(CMAKE_FIND_ROOT_PATH /usr/${TAV_MINGW_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Test programs run under Wine in a private prefix, in a Japanese locale so that the ANSI code
+# page is 932 as on Japanese Windows.
+set(TAV_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix" CACHE PATH "Wine prefix of the test runs")
+set(CMAKE_CROSSCOMPILING_EMULATOR
+    env LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all WINEPREFIX=${TAV_WINEPREFIX}
+    WINEDLLOVERRIDES=mscoree,mshtml= wine)

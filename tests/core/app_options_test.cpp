@@ -67,8 +67,8 @@ TEST(Exclusion, TextIsCutAtFifteenBytesOnACharacterBoundary) {
     const Case cases[] = {
         {&utf8, "abcdefghijklmnopqrst", "abcdefghijklmno"},
         {&utf8, "", ""},
-        {&utf8, "abcdefghijklm" "あ", "abcdefghijklm"},  // あ is 3 bytes: 13 + 3 > 15
-        {&utf8, "abcdefghijkl" "あ", "abcdefghijklあ"},
+        {&utf8, "abcdefghijklm" "\xE3\x81\x82", "abcdefghijklm"},  // あ is 3 bytes: 13 + 3 > 15
+        {&utf8, "abcdefghijkl" "\xE3\x81\x82", "abcdefghijkl\xE3\x81\x82"},
         {&cp932, "abcdefghijklmn" "\x83\x5C", "abcdefghijklmn"},  // ソ straddles the limit
         {&cp932, "abcdefghijklm" "\x83\x5C" "z", "abcdefghijklm\x83\x5C"},
         {&cp932, "\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8\x82\xA9\x82\xAB\x82\xAD",
@@ -91,7 +91,8 @@ TEST(TextCut, Utf8CharactersAreWholeOrSingleBytes) {
         std::size_t length;
     };
     const Case cases[] = {
-        {"a", 1},         {"é", 2},         {"あ", 3},         {"😀", 4},
+        // UTF-8 bytes spelt out: the Windows build compiles literals to CP932.
+        {"a", 1},         {"\xC3\xA9", 2},  {"\xE3\x81\x82", 3},  {"\xF0\x9F\x98\x80", 4},
         {"\xE3\x81", 1},  // cut short
         {"\xE3" "ab", 1},  // not followed by continuation bytes
         {"\x80", 1},      {"\xC0\x80", 1},  // overlong lead
@@ -100,8 +101,8 @@ TEST(TextCut, Utf8CharactersAreWholeOrSingleBytes) {
     for (const Case& c : cases) {
         EXPECT_EQ(CharLength(c.text, 0, utf8), c.length) << c.text;
     }
-    EXPECT_EQ(CutToLimit("aあ", 3, utf8), "a");
-    EXPECT_EQ(CutToLimit("aあ", 4, utf8), "aあ");
+    EXPECT_EQ(CutToLimit("a\xE3\x81\x82", 3, utf8), "a");
+    EXPECT_EQ(CutToLimit("a\xE3\x81\x82", 4, utf8), "a\xE3\x81\x82");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 // The real file system and text rules of the platform the tests run on.
 #ifdef _WIN32
+#include "linux/native_text.h"  // portable: the core tests check UTF-8 paths on Windows too
 #include "win32/win32_file_system.h"
 #include "win32/win32_text.h"
 namespace tav::test {

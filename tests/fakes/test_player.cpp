@@ -4,8 +4,42 @@
 #include <fstream>
 #include <random>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace tav::test {
-namespace {}  // namespace
+namespace {
+
+// The core's paths are bytes of the system code page. MinGW's std::filesystem reads and writes
+// narrow strings as UTF-8, so on Windows they go through the ANSI code page instead.
+std::filesystem::path FromSystemBytes(const std::string& bytes) {
+#ifdef _WIN32
+    const auto size = static_cast<int>(bytes.size());
+    const int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, wide.data(), length);
+    return std::filesystem::path(wide);
+#else
+    return std::filesystem::path(bytes);
+#endif
+}
+
+std::string ToSystemBytes(const std::filesystem::path& path) {
+#ifdef _WIN32
+    const std::wstring& wide = path.native();
+    const auto size = static_cast<int>(wide.size());
+    const int length =
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), size, bytes.data(), length, nullptr, nullptr);
+    return bytes;
+#else
+    return path.string();
+#endif
+}
+
+}  // namespace
 
 TempDir::TempDir() {
     static std::atomic<int> counter{0};
@@ -23,12 +57,12 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::Path() const {
-    return root_.string() + static_cast<char>(std::filesystem::path::preferred_separator);
+    return ToSystemBytes(root_) + static_cast<char>(std::filesystem::path::preferred_separator);
 }
 
 std::string TempDir::AddFile(const std::string& relative, const std::string& bytes) const {
     const std::string full = Path() + relative;
-    const std::filesystem::path path(full);
+    const std::filesystem::path path = FromSystemBytes(full);
     std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << bytes;
     return full;
@@ -36,7 +70,7 @@ std::string TempDir::AddFile(const std::string& relative, const std::string& byt
 
 std::string TempDir::AddFolder(const std::string& relative) const {
     const std::string full = Path() + relative;
-    std::filesystem::create_directories(std::filesystem::path(full));
+    std::filesystem::create_directories(FromSystemBytes(full));
     return full;
 }
 

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/file_system.h"
+
+namespace tav {
+
+// Files and folders through the ANSI functions of Win32, so that paths are byte strings of the
+// system code page throughout.
+class Win32FileSystem : public FileSystem {
+public:
+    std::optional<bool> Lookup(const std::string& path) const override;
+    std::unique_ptr<DirectorySearch> List(const std::string& folder) const override;
+    std::optional<FolderIdentity> Identify(const std::string& folder) const override;
+    std::optional<std::string> ReadFile(const std::string& path) const override;
+    bool WriteToFile(const std::string& path, const std::string& bytes, WriteMode mode) override;
+    bool ReplaceFile(const std::string& path, const std::string& bytes) override;
+    std::string ExecutablePath() const override;
+};
+
+}  // namespace tav
