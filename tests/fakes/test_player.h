@@ -15,7 +15,9 @@ namespace tav::test {
 
 // A player on fakes, with the platform's real file system underneath.
 struct TestPlayer {
-    TestPlayer() : TestPlayer(nativeText) {}
+    // The rules object is stateless: a shared one avoids handing the constructor a reference
+    // to a member not yet built (GCC flags that as a possibly uninitialised use).
+    TestPlayer() : TestPlayer(SharedNativeText()) {}
     explicit TestPlayer(const TextRules& rules)
         : list(rules),
           device(files, queue),
@@ -40,6 +42,11 @@ struct TestPlayer {
             queue.queue.pop_front();
             RouteMessage(player, message);
         }
+    }
+
+    static const TextRules& SharedNativeText() {
+        static const NativeTextRules rules;
+        return rules;
     }
 
     NativeTextRules nativeText;
