@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QFont>
+#include <QWidget>
+#include <string>
+
+#include "app/control_table.h"
+#include "platform/geometry.h"
+
+namespace tav {
+
+// The one font of every control: a Japanese sans-serif at 12 pixels.
+QFont ControlFont();
+
+// Makes the widget of one control-table row: the widget that matches the class and style,
+// with its text, the control font, its creation rectangle and no part in Tab focus. The list
+// box is a bare QListView; its model is attached by the caller.
+QWidget* MakeControl(const ControlSpec& spec, QWidget& parent);
+
+// Places a control. A drop-down list's rectangle gives its closed height only as far as the
+// field needs: the rest is the extent of the drop-down.
+void PlaceControl(QWidget& widget, const Rect& rect);
+
+// The text a control shows (edits, labels, buttons); empty for lists, combos and trackbars.
+std::string ControlWidgetText(const QWidget& widget);
+void SetControlWidgetText(QWidget& widget, const std::string& text);
+
+}  // namespace tav

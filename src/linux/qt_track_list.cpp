@@ -1,0 +1,113 @@
+#include "linux/qt_track_list.h"
+
+#include <QItemSelectionModel>
+
+namespace tav {
+
+QtTrackList::QtTrackList(const TextRules& rules, QObject* parent)
+    : QAbstractListModel(parent), list_(rules) {}
+
+void QtTrackList::Select(int32_t index) {
+    Publish();
+    list_.Select(index);
+    MirrorSelection(true);  // LB_SETCURSEL scrolls the entry into view
+}
+
+void QtTrackList::Add(const std::string& text) {
+    list_.Add(text);
+    if (!publishQueued_) {
+        publishQueued_ = true;
+        QMetaObject::invokeMethod(this, &QtTrackList::Publish, Qt::QueuedConnection);
+    }
+}
+
+void QtTrackList::Reset() {
+    beginResetModel();
+    list_.Reset();
+    published_ = 0;
+    endResetModel();
+}
+
+void QtTrackList::Publish() {
+    publishQueued_ = false;
+    if (list_.Count() == published_) {
+        return;
+    }
+    beginResetModel();
+    list_.Settle();
+    published_ = list_.Count();
+    endResetModel();
+    MirrorSelection(false);
+}
+
+int QtTrackList::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : published_;
+}
+
+QVariant QtTrackList::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= published_) {
+        return {};
+    }
+    // Entries() sorts in anything added since the last reset; the rows shown are then already
+    // in the order the next reset publishes.
+    return QString::fromUtf8(list_.Entries()[static_cast<std::size_t>(index.row())]);
+}
+
+void QtTrackList::AttachView(QListView& view) {
+    view_ = &view;
+    view.setModel(this);
+    view.setSelectionMode(QAbstractItemView::SingleSelection);
+    view.setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view.setUniformItemSizes(true);
+    connect(view.selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &QtTrackList::OnViewSelectionChanged);
+    connect(&view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid()) {
+            emit userDoubleClicked();
+        }
+    });
+    MirrorSelection(false);
+}
+
+void QtTrackList::MirrorSelection(bool scrollIntoView) {
+    if (view_ == nullptr) {
+        return;
+    }
+    mirroring_ = true;
+    QItemSelectionModel& selection = *view_->selectionModel();
+    const int32_t selected = list_.Selection();
+    const int32_t caret = list_.Caret();
+    if (selected >= 0 && selected < published_) {
+        selection.setCurrentIndex(index(selected), QItemSelectionModel::ClearAndSelect);
+        if (scrollIntoView) {
+            view_->scrollTo(index(selected));
+        }
+    } else {
+        selection.clearSelection();
+        if (caret < published_) {
+            selection.setCurrentIndex(index(caret), QItemSelectionModel::NoUpdate);
+        }
+    }
+    mirroring_ = false;
+}
+
+void QtTrackList::OnViewSelectionChanged() {
+    if (mirroring_) {
+        return;
+    }
+    const QModelIndexList rows = view_->selectionModel()->selectedRows();
+    // A click on rows shown in an order about to be replaced is undone by the publish that is
+    // already queued. A click that only clears the selection (a list box never lets the user
+    // clear it) leaves the list as it is.
+    if (published_ != list_.Count()) {
+        return;
+    }
+    if (rows.isEmpty()) {
+        MirrorSelection(false);
+        return;
+    }
+    list_.Select(rows.first().row());
+    emit userSelectionChanged();
+}
+
+}  // namespace tav
