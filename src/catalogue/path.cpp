@@ -67,6 +67,18 @@ bool EndsWithSeparator(std::string_view rawPath, const TextRules& text) {
     return last && *last + 1 == path.size();
 }
 
+bool IsRootedPath(std::string_view path, const TextRules& text) {
+    return RootEnd(UpToTerminator(path), text.Style()).has_value();
+}
+
+std::string_view NameExtension(std::string_view rawName, const TextRules& text) {
+    std::string_view name = UpToTerminator(rawName);
+    if (const auto separator = LastSingleByte(name, 0, text.Style().separator, text)) {
+        name.remove_prefix(*separator + 1);
+    }
+    return name.substr(LastSingleByte(name, 0, '.', text).value_or(name.size()));
+}
+
 PathKind TestPath(std::string_view rawPath, const FileSystem& files, const TextRules& text) {
     const std::string path(UpToTerminator(rawPath));
     if (path.empty()) {

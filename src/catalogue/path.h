@@ -22,5 +22,10 @@ struct PathParts {
 PathParts SplitPath(std::string_view path, const TextRules& text);
 PathKind TestPath(std::string_view path, const FileSystem& files, const TextRules& text);
 bool EndsWithSeparator(std::string_view path, const TextRules& text);
+// Whether SplitPath splits this path at all (a drive-letter or "/" root).
+bool IsRootedPath(std::string_view path, const TextRules& text);
+// The extension SplitPath gives for folder + name, where the folder is rooted and ends with
+// the separator: lets a walk test every listed name without re-splitting its folder.
+std::string_view NameExtension(std::string_view name, const TextRules& text);
 
 }  // namespace tav
