@@ -98,10 +98,9 @@ std::unique_ptr<DirectorySearch> Win32FileSystem::List(const std::string& folder
 
 std::optional<FolderIdentity> Win32FileSystem::Identify(const std::string& folder) const {
     // Backup semantics let CreateFileA open a folder; no access right is needed for the query.
-    const FileHandle handle(CreateFileA(folder.c_str(), 0,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-                                        nullptr));
+    const FileHandle handle(
+        CreateFileA(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION info;
     if (!handle.IsOpen() || GetFileInformationByHandle(handle.Get(), &info) == 0) {
         return std::nullopt;

@@ -1,0 +1,88 @@
+#include "win32/main_window.h"
+
+#include <commctrl.h>
+
+#include "app/routing.h"
+
+namespace tav {
+namespace {
+
+constexpr UINT kClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+constexpr DWORD kMainStyle = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+constexpr int kMainWidth = 800;
+constexpr int kMainHeight = 636;
+constexpr const char* kTagLibraryName = "mp3infp.dll";
+
+}  // namespace
+
+void InitCommonControlClasses() {
+    // Every class from list views through animations.
+    const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), 0xFF};
+    InitCommonControlsEx(&classes);
+}
+
+int RunMessageLoop() {
+    MSG message;
+    for (;;) {
+        const BOOL fetched = GetMessageA(&message, nullptr, 0, 0);
+        if (fetched == 0 || fetched == -1) {
+            return 0;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+MainWindowHost::MainWindowHost(HINSTANCE instance)
+    : instance_(instance),
+      window_(instance),
+      trackList_(window_),
+      browser_(window_),
+      tags_(BesideExecutable(files_.ExecutablePath(), kTagLibraryName, text_)) {}
+
+HWND MainWindowHost::Create() {
+    window_.CreateResources();
+    const HICON icon = LoadIconA(instance_, MAKEINTRESOURCEA(kProgramIcon));
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = kClassStyle;
+    windowClass.lpfnWndProc = WindowProcedure;
+    windowClass.hInstance = instance_;
+    windowClass.hIcon = icon;
+    windowClass.hIconSm = icon;
+    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    windowClass.hbrBackground = window_.FaceBrush();
+    windowClass.lpszClassName = kMainWindowClass;
+    RegisterClassExA(&windowClass);
+    return CreateWindowExA(0, kMainWindowClass, "Tavrello", kMainStyle, CW_USEDEFAULT,
+                           CW_USEDEFAULT, kMainWidth, kMainHeight, nullptr, nullptr, instance_,
+                           this);
+}
+
+void MainWindowHost::Attach(HWND main) {
+    window_.Attach(main);
+    device_.SetNotifyWindow(main);
+    player_.emplace(Seams{window_, trackList_, browser_, device_, volume_, files_, tags_, text_,
+                          clock_, reinterpret_cast<intptr_t>(main)});
+}
+
+LRESULT CALLBACK MainWindowHost::WindowProcedure(HWND window, UINT message, WPARAM wParam,
+                                                 LPARAM lParam) {
+    auto* host = reinterpret_cast<MainWindowHost*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message == WM_NCCREATE) {
+        // The main window is known from the first message that carries the host on.
+        host =
+            static_cast<MainWindowHost*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(host));
+        host->Attach(window);
+    }
+    if (host != nullptr && host->player_.has_value()) {
+        const Message routed{message, wParam, lParam};
+        if (const std::optional<intptr_t> result = RouteMessage(*host->player_, routed)) {
+            return *result;
+        }
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace tav

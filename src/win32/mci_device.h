@@ -1,0 +1,36 @@
+#pragma once
+
+#include <windows.h>
+// after windows.h, which it needs
+#include <mmsystem.h>
+
+#include <string>
+
+#include "platform/media_device.h"
+
+namespace tav {
+
+// The media device on the Media Control Interface. Plays ask for a completion notice, which
+// the system posts as MM_MCINOTIFY to the notify window.
+class MciDevice : public MediaDevice {
+public:
+    void SetNotifyWindow(HWND window) { notifyWindow_ = window; }
+
+    uint32_t Open(const std::string& path, uint32_t& deviceId) override;
+    uint32_t Play(uint32_t deviceId) override;
+    uint32_t Stop(uint32_t deviceId) override;
+    uint32_t Close(uint32_t deviceId) override;
+    uint32_t SetTimeFormatMilliseconds(uint32_t deviceId) override;
+    uint32_t Status(uint32_t deviceId, StatusItem item, uint32_t& value) override;
+    uint32_t Seek(uint32_t deviceId, uint32_t toMs) override;
+
+private:
+    DWORD_PTR Callback() const { return reinterpret_cast<DWORD_PTR>(notifyWindow_); }
+
+    HWND notifyWindow_ = nullptr;
+    // The open record lives as long as the device: the element name stays valid with it.
+    MCI_OPEN_PARMSA openRecord_{};
+    std::string elementName_;
+};
+
+}  // namespace tav
