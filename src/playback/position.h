@@ -1,10 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "app/player.h"
 
 namespace tav {
+
+// "\t0:01:23 / 1:02:05": hours unpadded and unwrapped, minutes and seconds of two digits.
+std::string TimePairText(uint32_t firstMs, uint32_t secondMs);
 
 void OnPositionTimer(Player& player);
 void OnPositionScroll(Player& player, uint16_t scrollCode, uint16_t thumb, intptr_t sender);

@@ -1,5 +1,6 @@
 #include "random/random.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/startup.h"
@@ -34,18 +35,22 @@ int32_t PlayRandomEntry(Player& player) {
     if (random.poolCount <= 0) {
         return 0;
     }
+    // Positions drawn for another list (one replaced without a rescan, as when the root names a
+    // single file) would select nothing or the wrong entry: a new cycle over the list as it is.
+    if (static_cast<int32_t>(random.shufflePool.size()) != player.trackList().Count()) {
+        RebuildPool(player);
+        if (random.poolCount == 0) {
+            return 0;
+        }
+    }
     const double x = RandomFraction(player);
-    const auto r = static_cast<std::size_t>(std::floor(random.poolCount * x));
+    const auto r = static_cast<std::ptrdiff_t>(std::floor(random.poolCount * x));
     std::vector<int32_t>& pool = random.shufflePool;
-    player.trackList().Select(pool[r]);
-    pool.erase(pool.begin() + static_cast<std::ptrdiff_t>(r));
-    pool.push_back(0);  // keeps the storage at its size; only the first poolCount count
+    player.trackList().Select(pool[static_cast<std::size_t>(r)]);
+    std::copy(pool.begin() + r + 1, pool.begin() + random.poolCount, pool.begin() + r);
     --random.poolCount;
     if (random.poolCount == 0) {
-        // The list can have changed since the rebuild; the storage never grows here.
-        const int32_t entries =
-            std::min<int32_t>(player.trackList().Count(), static_cast<int32_t>(pool.size()));
-        FillPool(random, entries);
+        FillPool(random, static_cast<int32_t>(pool.size()));
     }
     ShowListPosition(player);
     player.playback.piece.fileCount = 0;

@@ -79,6 +79,9 @@ uint32_t SimulatedDevice::Status(uint32_t deviceId, StatusItem item, uint32_t& v
         return kCommandError;
     }
     value = item == StatusItem::Length ? device->length : device->position;
+    if (!device->millisecondFormat) {
+        value *= kBytesPerMs;
+    }
     return 0;
 }
 
@@ -87,6 +90,7 @@ uint32_t SimulatedDevice::Seek(uint32_t deviceId, uint32_t toMs) {
     if (device == nullptr) {
         return kCommandError;
     }
+    seeks.push_back(toMs);
     if (device->playing) {
         Notify(deviceId, NotifyAborted);
         device->playing = false;

@@ -16,10 +16,13 @@ namespace tav::test {
 // file plays for the length registered for it (1000 ms unless told otherwise). Notices are
 // posted to the event queue exactly as MCI posts them: successful at the end, aborted for a
 // play that a stop, close or seek interrupts, superseded for one that a new play replaces.
+// Until the time format is set to milliseconds, positions and lengths come in bytes of
+// 44.1 kHz 16-bit stereo (176 per millisecond), as a wave device reports them by default.
 class SimulatedDevice : public MediaDevice {
 public:
     static constexpr uint32_t kOpenError = 275;  // MCIERR_FILE_NOT_FOUND
     static constexpr uint32_t kCommandError = 277;
+    static constexpr uint32_t kBytesPerMs = 176;
 
     SimulatedDevice(const FileSystem& files, FakeEventQueue& queue)
         : files_(files), queue_(queue) {}
@@ -41,6 +44,7 @@ public:
     bool failStop = false;
     std::vector<std::string> opened;  // every path opened, in order
     std::vector<uint32_t> closed;     // every device id closed, in order
+    std::vector<uint32_t> seeks;      // every seek target, in order
 
     struct Open_ {
         std::string path;

@@ -1,0 +1,101 @@
+#include "playback/device.h"
+
+#include <cstdio>
+
+#include "app/control_table.h"
+#include "app/startup.h"
+#include "catalogue/folder_contents.h"
+#include "catalogue/path.h"
+#include "info/track_info.h"
+
+namespace tav {
+namespace {
+
+constexpr const char* kErrorCaption = "error";
+
+void ShowDeviceError(Player& player, const char* text) {
+    player.window().ShowMessage(text, kErrorCaption);
+}
+
+void ShowFileNumber(Player& player, const PieceRecord& piece) {
+    char text[36];
+    std::snprintf(text, sizeof text, "\t%d / %d", piece.fileIndex, piece.fileCount);
+    player.window().SetStatusText(2, text);
+}
+
+// Loads the entry at the list's caret as a fresh piece, positioned at its first file.
+void LoadCaretEntry(Player& player) {
+    PieceRecord& piece = player.playback.piece;
+    const TrackListBox& list = player.trackList();
+    piece.currentEntry = list.Text(list.Caret());
+    piece.fileCount = CountEntryFiles(player, piece.currentEntry);
+    piece.fileIndex = 1;
+    piece.entryKind = TestPath(piece.currentEntry, player.files(), player.text());
+}
+
+}  // namespace
+
+int32_t PlayCurrentEntry(Player& player) {
+    if (player.trackList().Count() == 0) {
+        return 0;
+    }
+    PieceRecord& piece = player.playback.piece;
+    if (piece.fileCount == 0) {
+        LoadCaretEntry(player);
+        return PlayPieceFile(player);
+    }
+    // Below 1 only after << over an unlistable folder (count -1): never ask for file 0 or -1.
+    if (piece.fileIndex > piece.fileCount || piece.fileIndex < 1) {
+        return -1;
+    }
+    return PlayPieceFile(player);
+}
+
+int32_t PlayPieceFile(Player& player) {
+    const PieceRecord& piece = player.playback.piece;
+    std::string path;
+    if (piece.entryKind == File) {
+        path = piece.currentEntry;
+    } else if (const int32_t listed =
+                   GetEntryFile(player, piece.currentEntry, piece.fileIndex, path);
+               listed < 0) {
+        return listed;
+    }
+    if (StopDevice(player) != 0) {
+        return -1;
+    }
+    MediaDevice& device = player.device();
+    uint32_t opened = 0;
+    if (const uint32_t result = device.Open(path, opened); result != 0) {
+        ShowDeviceError(player, "デバイスのオープンに失敗");
+        return static_cast<int32_t>(result);
+    }
+    player.playback.deviceId = opened;
+    if (device.Play(opened) != 0) {
+        ShowDeviceError(player, "デバイスの再生に失敗");
+        return 0;
+    }
+    ShowFileNumber(player, piece);
+    ShowTrackInfo(player, path);
+    device.SetTimeFormatMilliseconds(opened);
+    player.window().StartTimer(kDisplayTimerId, kDisplayTimerPeriodMs);
+    player.playback.positionLive = true;
+    return 0;
+}
+
+int32_t StopDevice(Player& player) {
+    player.window().SetTitle(kFixedTitle);
+    uint32_t& deviceId = player.playback.deviceId;
+    if (deviceId != 0) {
+        if (player.device().Stop(deviceId) != 0) {
+            ShowDeviceError(player, "デバイスの停止に失敗");
+            return -1;
+        }
+        player.device().Close(deviceId);
+        deviceId = 0;
+    }
+    player.window().StopTimer(kDisplayTimerId);
+    return 0;
+}
+
+}  // namespace tav

@@ -1,0 +1,100 @@
+#include "playback/position.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "app/control_table.h"
+
+namespace tav {
+
+std::string TimePairText(uint32_t firstMs, uint32_t secondMs) {
+    const auto hours = [](uint32_t ms) { return ms / 3600000; };
+    const auto minutes = [](uint32_t ms) { return ms / 60000 % 60; };
+    const auto seconds = [](uint32_t ms) { return ms / 1000 % 60; };
+    char text[36];
+    std::snprintf(text, sizeof text, "\t%u:%02u:%02u / %u:%02u:%02u", hours(firstMs),
+                  minutes(firstMs), seconds(firstMs), hours(secondMs), minutes(secondMs),
+                  seconds(secondMs));
+    return text;
+}
+
+namespace {
+
+constexpr int kBarScale = 1000;
+constexpr double kFullChannel = 65535.0;
+
+uint32_t AskDevice(Player& player, StatusItem item) {
+    uint32_t value = 0;
+    player.device().Status(player.playback.deviceId, item, value);
+    return value;
+}
+
+void ShowTimePair(Player& player, uint32_t first, uint32_t second) {
+    player.window().SetStatusText(1, TimePairText(first, second));
+}
+
+// Thousandths of the length; a length of 0 puts the bar at 0.
+int BarPosition(uint32_t positionMs, uint32_t lengthMs) {
+    if (lengthMs == 0) {
+        return 0;
+    }
+    const int64_t scaled = int64_t{positionMs} * kBarScale / lengthMs;
+    return static_cast<int>(std::min<int64_t>(scaled, kBarScale));
+}
+
+}  // namespace
+
+void OnPositionTimer(Player& player) {
+    if (!player.playback.positionLive || player.playback.deviceId == 0) {
+        return;
+    }
+    const uint32_t position = AskDevice(player, StatusItem::Position);
+    const uint32_t length = AskDevice(player, StatusItem::Length);
+    ShowTimePair(player, position, length);
+    Window& window = player.window();
+    window.SetTrackbarRange(PositionBar, 0, kBarScale, false);
+    window.SetTrackbarPosition(PositionBar, BarPosition(position, length), true);
+}
+
+void OnPositionScroll(Player& player, uint16_t /*scrollCode*/, uint16_t /*thumb*/,
+                      intptr_t sender) {
+    if (player.window().ControlIdFromHandle(sender) != PositionBar) {
+        return;
+    }
+    player.playback.positionLive = false;
+    if (player.playback.deviceId == 0) {
+        return;
+    }
+    const uint32_t length = AskDevice(player, StatusItem::Length);
+    const auto bar = static_cast<uint64_t>(player.window().TrackbarPosition(PositionBar));
+    ShowTimePair(player, static_cast<uint32_t>(bar * length / kBarScale), length);
+}
+
+void OnPositionRelease(Player& player) {
+    const uint32_t deviceId = player.playback.deviceId;
+    if (deviceId == 0) {
+        return;
+    }
+    Window& window = player.window();
+    window.SetTrackbarRange(PositionBar, 0, kBarScale, false);
+    const int bar = window.TrackbarPosition(PositionBar);
+    const uint32_t length = AskDevice(player, StatusItem::Length);
+    // A device that cannot tell the length would seek to 0 wherever the thumb was dropped,
+    // restarting the file: it plays on from where it is instead.
+    if (length > 0) {
+        const auto to = static_cast<uint32_t>(static_cast<double>(length) * bar / kBarScale);
+        player.device().Seek(deviceId, to);
+        player.device().Play(deviceId);
+    }
+    player.playback.positionLive = true;
+}
+
+void OnVolumeDraw(Player& player) {
+    Window& window = player.window();
+    window.SetTrackbarRange(VolumeBar, 0, kBarScale, false);
+    const int bar = window.TrackbarPosition(VolumeBar);
+    const auto level = static_cast<uint32_t>(bar * kFullChannel / kBarScale) & 0xFFFF;
+    player.volume().Write(level | (level << 16));
+}
+
+}  // namespace tav

@@ -1,0 +1,117 @@
+#include "playback/transport.h"
+
+#include "app/control_table.h"
+#include "app/startup.h"
+#include "app/text_cut.h"
+#include "catalogue/folder_contents.h"
+#include "catalogue/path.h"
+#include "catalogue/scan.h"
+#include "playback/device.h"
+#include "random/random.h"
+
+namespace tav {
+namespace {
+
+// Moves the selection to another entry and forgets the piece, so that the next play loads it.
+void SelectEntry(Player& player, int32_t index) {
+    player.trackList().Select(index);
+    ShowListPosition(player);
+    player.playback.piece.fileCount = 0;
+    player.playback.piece.fileIndex = 0;
+}
+
+}  // namespace
+
+void EnsureCatalogue(Player& player) {
+    if (player.trackList().Count() > 0) {
+        return;
+    }
+    const std::string folder = CutToLimit(player.window().ControlText(FolderEdit),
+                                          player.pathStyle().maxPath, player.text());
+    if (!folder.empty() && TestPath(folder, player.files(), player.text()) != NotFound) {
+        player.trackList().Reset();
+        ScanCatalogue(player, folder, 0);
+    } else {
+        ChooseFolder(player);
+    }
+}
+
+void OnPlay(Player& player) {
+    player.playback.randomMode = false;
+    EnsureCatalogue(player);
+    if (player.trackList().Selection() < 0) {
+        player.trackList().Select(0);
+    }
+    PlayCurrentEntry(player);
+}
+
+void OnRandomPlay(Player& player) {
+    player.playback.randomMode = true;
+    EnsureCatalogue(player);
+    PlayRandomEntry(player);
+}
+
+void OnStop(Player& player) {
+    StopDevice(player);
+}
+
+void OnNext(Player& player) {
+    PieceRecord& piece = player.playback.piece;
+    ++piece.fileIndex;
+    if (piece.fileIndex <= piece.fileCount) {
+        PlayCurrentEntry(player);
+    } else if (player.playback.randomMode) {
+        piece.fileIndex = 1;
+        PlayCurrentEntry(player);
+    } else {
+        SelectNextEntry(player);
+    }
+}
+
+void OnPrevious(Player& player) {
+    PieceRecord& piece = player.playback.piece;
+    --piece.fileIndex;
+    if (piece.fileIndex >= 1) {
+        PlayCurrentEntry(player);
+    } else if (player.playback.randomMode) {
+        piece.fileIndex = piece.fileCount;
+        PlayCurrentEntry(player);
+    } else {
+        SelectPreviousEntry(player);
+    }
+}
+
+void OnListDoubleClick(Player& player) {
+    PlayCurrentEntry(player);
+}
+
+void OnListSelChange(Player& player) {
+    player.playback.piece.fileIndex = 0;
+    player.playback.piece.fileCount = 0;
+    ShowListPosition(player);
+}
+
+void SelectNextEntry(Player& player) {
+    const TrackListBox& list = player.trackList();
+    const int32_t next = list.Selection() + 1;
+    SelectEntry(player, next < list.Count() ? next : 0);
+    PlayCurrentEntry(player);
+}
+
+void SelectPreviousEntry(Player& player) {
+    const TrackListBox& list = player.trackList();
+    const int32_t selection = list.Selection();
+    const int32_t previous = selection > 0 ? selection - 1 : list.Count() - 1;
+    SelectEntry(player, previous);
+    if (previous < 0) {
+        return;  // an empty list: an empty entry text would name the root folder
+    }
+    PieceRecord& piece = player.playback.piece;
+    piece.currentEntry = list.Text(previous);
+    piece.fileCount = CountEntryFiles(player, piece.currentEntry);
+    piece.fileIndex = piece.fileCount;
+    piece.entryKind = TestPath(piece.currentEntry, player.files(), player.text());
+    PlayCurrentEntry(player);
+}
+
+}  // namespace tav

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "app/control_table.h"
+#include "fakes/current_dir.h"
+#include "fakes/test_player.h"
+
+namespace tav::test {
+
+// A created player over a music collection of real folders, run on the simulated device's
+// virtual clock. The settings file and the played-music log stay in the test's own folder.
+class PlaybackTest : public ::testing::Test {
+protected:
+    static constexpr char kSep = static_cast<char>(std::filesystem::path::preferred_separator);
+
+    PlaybackTest() { t.Create(); }
+
+    // A relative path of the given parts, joined with the platform's separator.
+    static std::string Join(std::initializer_list<std::string_view> parts) {
+        std::string joined;
+        for (const std::string_view part : parts) {
+            if (!joined.empty()) {
+                joined += kSep;
+            }
+            joined += part;
+        }
+        return joined;
+    }
+
+    // The collection root, with its trailing separator.
+    std::string Music() const { return dir.Path() + "music" + kSep; }
+    // A folder entry of the collection, as the scan lists it.
+    std::string Folder(const std::string& name) const { return Music() + name + kSep; }
+    // A file in a folder of the collection, playing for `lengthMs`.
+    std::string Add(const std::string& folder, const std::string& name, uint32_t lengthMs = 1000) {
+        const std::string path =
+            dir.AddFile(folder.empty() ? Join({"music", name}) : Join({"music", folder, name}));
+        t.device.lengths[path] = lengthMs;
+        return path;
+    }
+    // Lists the collection as the folder button does, without playing anything.
+    void ChooseCollection() {
+        t.browser.answer = Music();
+        t.Command(FolderButton, BN_CLICKED_);
+    }
+    void Click(int button) { t.Command(button, BN_CLICKED_); }
+    void SelectEntry(int32_t index) {
+        t.list.Select(index);
+        t.Command(TrackList, LBN_SELCHANGE_);
+    }
+
+    // The path of the open device; empty when none is open.
+    std::string Playing() {
+        const auto found = t.device.devices.find(t.player.playback.deviceId);
+        return found == t.device.devices.end() ? std::string() : found->second.path;
+    }
+    bool TimerArmed() const { return t.window.timers.contains(kDisplayTimerId); }
+    std::string Part(int part) const { return t.window.StatusText(part); }
+
+    // Lets the clock run in steps of the display timer: the device plays on, the timer ticks
+    // while it is armed, and posted notices are delivered as the event loop would.
+    void RunFor(uint32_t ms) {
+        for (uint32_t elapsed = 0; elapsed < ms; elapsed += kDisplayTimerPeriodMs) {
+            t.device.Advance(kDisplayTimerPeriodMs);
+            if (TimerArmed()) {
+                t.Send(WM_TIMER_, kDisplayTimerId);
+            }
+            t.DeliverPosted();
+        }
+    }
+
+    TempDir dir;
+    ScopedCurrentDir inside{dir.Root()};
+    TestPlayer t;
+};
+
+}  // namespace tav::test
