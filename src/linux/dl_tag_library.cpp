@@ -54,6 +54,11 @@ private:
 }  // namespace
 
 std::unique_ptr<TagLibrary> DlTagLibraryLoader::Load() {
+    // Only an absolute path: a bare name would search the system's library folders, and an
+    // empty one would hand back the program itself.
+    if (libraryPath_.empty() || libraryPath_.front() != '/') {
+        return nullptr;
+    }
     void* handle = dlopen(libraryPath_.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
         return nullptr;

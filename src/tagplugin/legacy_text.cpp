@@ -1,0 +1,130 @@
+#include "tagplugin/legacy_text.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <optional>
+
+namespace tav::tagplugin {
+namespace {
+
+bool IsLeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+bool IsTrailByte(unsigned char byte) {
+    return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
+}
+
+bool IsSingleByte(unsigned char byte) {
+    return byte < 0x80 || (byte >= 0xA1 && byte <= 0xDF);
+}
+
+// Whether the bytes form CP932 characters with at least one double-byte character among them.
+bool LooksLikeCp932(std::string_view bytes) {
+    bool doubleByte = false;
+    for (std::size_t at = 0; at < bytes.size(); ++at) {
+        const auto byte = static_cast<unsigned char>(bytes[at]);
+        if (IsSingleByte(byte)) {
+            continue;
+        }
+        if (!IsLeadByte(byte) || at + 1 >= bytes.size() ||
+            !IsTrailByte(static_cast<unsigned char>(bytes[at + 1]))) {
+            return false;
+        }
+        doubleByte = true;
+        ++at;
+    }
+    return doubleByte;
+}
+
+// The converter is opened once and reset before every use.
+std::optional<std::string> Cp932ToUtf8(std::string_view bytes) {
+    static const iconv_t converter = iconv_open("UTF-8", "CP932");
+    if (converter == reinterpret_cast<iconv_t>(-1)) {
+        return std::nullopt;
+    }
+    iconv(converter, nullptr, nullptr, nullptr, nullptr);
+    std::string input(bytes);
+    // Half-width katakana grow from one byte to three, nothing grows more.
+    std::string output(bytes.size() * 3 + 4, '\0');
+    char* in = input.data();
+    std::size_t inLeft = input.size();
+    char* out = output.data();
+    std::size_t outLeft = output.size();
+    if (iconv(converter, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1)) {
+        return std::nullopt;  // a code the table does not map
+    }
+    output.resize(output.size() - outLeft);
+    return output;
+}
+
+std::string Latin1ToUtf8(std::string_view bytes) {
+    std::string text;
+    text.reserve(bytes.size() * 2);
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            text += c;
+        } else {
+            text += static_cast<char>(0xC0 | (byte >> 6));
+            text += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return text;
+}
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool IsValidUtf8(std::string_view bytes) {
+    for (std::size_t at = 0; at < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[at]);
+        std::size_t length = 0;
+        unsigned char low = 0x80;
+        unsigned char high = 0xBF;
+        if (lead < 0x80) {
+            length = 1;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return false;
+        }
+        if (at + length > bytes.size()) {
+            return false;
+        }
+        for (std::size_t i = 1; i < length; ++i) {
+            const auto next = static_cast<unsigned char>(bytes[at + i]);
+            const unsigned char min = i == 1 ? low : 0x80;
+            const unsigned char max = i == 1 ? high : 0xBF;
+            if (next < min || next > max) {
+                return false;
+            }
+        }
+        at += length;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string DecodeLegacyText(std::string_view bytes) {
+    if (LooksLikeCp932(bytes)) {
+        if (std::optional<std::string> text = Cp932ToUtf8(bytes)) {
+            return *text;
+        }
+    }
+    return Latin1ToUtf8(bytes);
+}
+
+std::string DecodeRiffText(std::string_view bytes) {
+    return IsValidUtf8(bytes) ? std::string(bytes) : DecodeLegacyText(bytes);
+}
+
+}  // namespace tav::tagplugin
