@@ -110,11 +110,12 @@ protected:
         return id;
     }
 
-    uint32_t Status(uint32_t id, StatusItem item) {
+    static uint32_t StatusOf(MediaDevice& of, uint32_t id, StatusItem item) {
         uint32_t value = 0xFFFFFFFF;
-        EXPECT_EQ(device.Status(id, item, value), 0u);
+        EXPECT_EQ(of.Status(id, item, value), 0u);
         return value;
     }
+    uint32_t Status(uint32_t id, StatusItem item) { return StatusOf(device, id, item); }
 
     test::TempDir dir;
     RecordingPoster poster;
@@ -266,6 +267,56 @@ TEST_F(GstDeviceTest, CloseWhilePlayingAbortsAndNothingFollows) {
     EXPECT_EQ(device.Close(id), 0u);
     std::this_thread::sleep_for(500ms);
     EXPECT_EQ(poster.Taken(), std::vector{Notice(NotifyAborted, id)});
+}
+
+// A sink that holds 300 ms of sound, as an audio server does: the success notice comes when the
+// last data enters it, and the next file waits until that sound has been played out.
+class GstHandoverTest : public GstDeviceTest {
+protected:
+    GstMediaDevice buffered{poster,
+                            "queue max-size-time=300000000 max-size-bytes=0 max-size-buffers=0 "
+                            "! fakesink sync=true"};
+
+    uint32_t OpenBuffered(const std::string& path) {
+        uint32_t id = 0;
+        EXPECT_EQ(buffered.Open(path, id), 0u);
+        return id;
+    }
+};
+
+TEST_F(GstHandoverTest, NextFileStartsWhenThePreviousSoundHasPlayedOut) {
+    const uint32_t first = OpenBuffered(AddWav("1.wav", 800));
+    const auto start = Clock::now();
+    ASSERT_EQ(buffered.Play(first), 0u);
+    ASSERT_EQ(poster.WaitFor(1), std::vector{Notice(NotifySuccessful, first)});
+    const auto firstNotice = Clock::now() - start;
+    EXPECT_GE(firstNotice, 400ms);
+    EXPECT_LE(firstNotice, 700ms) << "posted while the last 300 ms are still to be heard";
+    poster.Taken();
+
+    ASSERT_EQ(buffered.Close(first), 0u);
+    const uint32_t second = OpenBuffered(AddWav("2.wav", 800));
+    ASSERT_EQ(buffered.Play(second), 0u);
+    EXPECT_EQ(poster.WaitFor(1), std::vector{Notice(NotifySuccessful, second)});
+    // Started at 800 ms, when the first file's sound ended, not at once (which would end
+    // near 1000 ms).
+    EXPECT_GE(Clock::now() - start, 1200ms);
+}
+
+TEST_F(GstHandoverTest, StopWhileWaitingSilencesBothFiles) {
+    const uint32_t first = OpenBuffered(AddWav("1.wav", 600));
+    ASSERT_EQ(buffered.Play(first), 0u);
+    ASSERT_EQ(poster.WaitFor(1), std::vector{Notice(NotifySuccessful, first)});
+    poster.Taken();
+    ASSERT_EQ(buffered.Close(first), 0u);
+    const uint32_t second = OpenBuffered(AddWav("2.wav", 400));
+    ASSERT_EQ(buffered.Play(second), 0u);
+    ASSERT_EQ(buffered.Stop(second), 0u);
+    std::this_thread::sleep_for(800ms);
+    EXPECT_EQ(poster.Taken(), std::vector{Notice(NotifyAborted, second)});
+    EXPECT_EQ(StatusOf(buffered, second, StatusItem::Position), 0u) << "never started";
+    ASSERT_EQ(buffered.Play(second), 0u) << "plays at once: nothing to wait for any more";
+    EXPECT_EQ(poster.WaitFor(1, 1s), std::vector{Notice(NotifySuccessful, second)});
 }
 
 TEST(GstDeviceFailureTest, StreamErrorInMidFilePostsFailure) {
