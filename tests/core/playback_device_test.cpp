@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <map>
+#include <vector>
 
 #include "app/startup.h"
 #include "core/playback_fixture.h"
@@ -39,6 +40,28 @@ TEST_F(DeviceTest, AStartedFileIsCountedShownAndTimedInMilliseconds) {
     RunFor(1500);
     EXPECT_EQ(Part(1), "\t0:00:01 / 0:01:00");
     EXPECT_TRUE(t.window.messages.empty());
+}
+
+TEST_F(DeviceTest, TagsAreReadForEachStartedFileAfterItsCounterAndBeforeTheTimer) {
+    const std::string first = Add("A", "1.mp3");
+    const std::string second = Add("A", "2.mp3");
+    Add("B", "1.mp3");
+    ChooseCollection();
+    t.tags.present = true;
+    std::vector<std::string> counters;
+    t.tags.onLoad = [this, &counters](const std::string& path) {
+        EXPECT_EQ(Playing(), path);
+        EXPECT_TRUE(t.device.devices.at(t.player.playback.deviceId).playing);
+        EXPECT_FALSE(TimerArmed());
+        counters.push_back(Part(2));
+    };
+    Click(PlayButton);
+    RunFor(1000);
+    t.device.failPlay = true;  // B opens but does not play: nothing to show
+    RunFor(1000);
+    EXPECT_EQ(t.tags.loadedPaths, (std::vector<std::string>{first, second}));
+    EXPECT_EQ(counters, (std::vector<std::string>{"\t1 / 2", "\t2 / 2"}));
+    EXPECT_EQ(t.window.messages.size(), 1U);
 }
 
 TEST_F(DeviceTest, PlayFailureLeavesTheDeviceOpenAndSilentUntilTheNextCommand) {
