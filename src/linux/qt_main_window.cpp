@@ -34,8 +34,8 @@ intptr_t HandleOf(int id) {
 QtMainWindow::QtMainWindow(QtTrackList& trackList) : trackList_(trackList) {
     setWindowTitle(kCreationTitle);
     setWindowIcon(AppIcon());
-    intendedOuter_ = kCreationOuterSize;
-    resize(intendedOuter_.shrunkBy(kTypicalFrame));
+    requestedOuter_ = QRect(QPoint(), kCreationOuterSize);
+    ApplyRequestedOuter(kTypicalFrame);
 }
 
 QtMainWindow::~QtMainWindow() = default;
@@ -44,6 +44,7 @@ void QtMainWindow::Open() {
     Route({WM_CREATE_, 0, 0});
     SendClientSize();
     show();
+    AdoptFrame();
 }
 
 void QtMainWindow::Route(const Message& message) {
@@ -195,11 +196,15 @@ std::string QtMainWindow::Title() const {
     return windowTitle().toStdString();
 }
 
-QMargins QtMainWindow::Frame() const {
+QMargins QtMainWindow::RealFrame() const {
     const QRect outer = frameGeometry();
     const QRect client = geometry();
-    const QMargins real(client.left() - outer.left(), client.top() - outer.top(),
-                        outer.right() - client.right(), outer.bottom() - client.bottom());
+    return {client.left() - outer.left(), client.top() - outer.top(),
+            outer.right() - client.right(), outer.bottom() - client.bottom()};
+}
+
+QMargins QtMainWindow::Frame() const {
+    const QMargins real = RealFrame();
     return real.isNull() ? kTypicalFrame : real;
 }
 
@@ -209,23 +214,31 @@ Edges QtMainWindow::WindowEdges() const {
 }
 
 void QtMainWindow::MoveWindow(const Rect& outer) {
-    intendedOuter_ = QSize(outer.width, outer.height);
-    const QMargins frame = Frame();
-    const QSize client = intendedOuter_.shrunkBy(frame).expandedTo(QSize(1, 1));
-    setGeometry(outer.x + frame.left(), outer.y + frame.top(), client.width(), client.height());
+    requestedOuter_ = QRect(outer.x, outer.y, outer.width, outer.height);
+    requestedPosition_ = true;
+    ApplyRequestedOuter(Frame());
     SendClientSize();  // the layout runs at once, also while the window is still hidden
 }
 
-// Once the window manager's frame is known, the client area is sized so that the outer size
-// is the one asked for.
+void QtMainWindow::ApplyRequestedOuter(const QMargins& frame) {
+    requestedClient_ = requestedOuter_.size().shrunkBy(frame).expandedTo(QSize(1, 1));
+    if (requestedPosition_) {
+        setGeometry(
+            QRect(requestedOuter_.topLeft() + QPoint(frame.left(), frame.top()), requestedClient_));
+    } else {
+        resize(requestedClient_);
+    }
+}
+
+// Once the window manager's frame is known, the client area is fitted so that the outer
+// rectangle is the one asked for, unless the window was resized meanwhile.
 void QtMainWindow::AdoptFrame() {
-    if (frameAdopted_ || !isVisible() || Frame() == kTypicalFrame) {
+    if (frameAdopted_ || !isVisible() || RealFrame().isNull()) {
         return;
     }
     frameAdopted_ = true;
-    const QSize client = intendedOuter_.shrunkBy(Frame()).expandedTo(QSize(1, 1));
-    if (client != size()) {
-        resize(client);
+    if (size() == requestedClient_) {
+        ApplyRequestedOuter(RealFrame());
     }
 }
 

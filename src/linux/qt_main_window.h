@@ -23,8 +23,9 @@ namespace tav {
 //
 // Sizes: the outer rectangle (WindowEdges, MoveWindow) is the client area plus the frame the
 // window manager draws. Until a frame is known (before the first show, and always where there
-// is none, as offscreen or on a bare X server) a typical Windows frame stands in for it, so a
-// window created 800 x 636 outside has the client area 784 x 597 everywhere.
+// is none, as on a bare X server) a typical Windows frame stands in for it, so a window made
+// 800 x 636 outside gets the client area 784 x 597; once the real frame is known the client
+// area is fitted once more, so that the outer size is still the one asked for.
 class QtMainWindow : public QWidget, public Window, public EventPoster {
 public:
     explicit QtMainWindow(QtTrackList& trackList);
@@ -85,7 +86,9 @@ private:
     void SendCommand(int id, uint16_t code);
     void SendNotify(int id, int32_t code);
     void SendClientSize();
+    QMargins RealFrame() const;  // null while the window manager has drawn none
     QMargins Frame() const;
+    void ApplyRequestedOuter(const QMargins& frame);
     void AdoptFrame();
     template <typename Widget>
     Widget* ControlAs(int id) const;
@@ -95,8 +98,12 @@ private:
     std::array<QWidget*, kControlCount> controls_{};
     QtStatusBar* statusBar_ = nullptr;
     std::map<int, std::unique_ptr<QTimer>> timers_;
-    QSize routedSize_;     // the client size the last WM_SIZE carried
-    QSize intendedOuter_;  // the outer size asked for, kept when the real frame appears
+    QSize routedSize_;  // the client size the last WM_SIZE carried
+    // The outer rectangle last asked for and the client size given for it, kept until the
+    // window manager's frame is known. Creation leaves the position to the system.
+    QRect requestedOuter_;
+    bool requestedPosition_ = false;
+    QSize requestedClient_;
     bool frameAdopted_ = false;
     bool destroyed_ = false;
 };

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <functional>
+
+#include "app/player.h"
+#include "fakes/fake_seams.h"
+#include "fakes/simulated_device.h"
+#include "linux/native_text.h"
+#include "linux/posix_file_system.h"
+#include "linux/qt_main_window.h"
+#include "linux/qt_track_list.h"
+
+namespace tav::test {
+
+// The test program's one application object, made on first use and kept to the end: the
+// widgets need it. Without a platform named, the tests run offscreen.
+inline QApplication& TestApplication() {
+    static int argc = 1;
+    static char name[] = "linux_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        auto* made = new QApplication(argc, argv);
+        made->setQuitOnLastWindowClosed(false);
+        return made;
+    }();
+    return *app;
+}
+
+// Runs the event loop until the condition holds; false when it never did.
+inline bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!condition()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+// The real Qt window and list around a player whose other seams are fakes.
+struct QtTestPlayer {
+    QtTestPlayer() { window.AttachPlayer(player); }
+
+    QApplication& app = TestApplication();
+    Utf8TextRules text;
+    QtTrackList list{text};
+    QtMainWindow window{list};
+    FakeFolderBrowser browser;
+    FakeEventQueue queue;
+    PosixFileSystem files;
+    SimulatedDevice device{files, queue};
+    FakeVolume volume;
+    FakeTagLoader tags;
+    FakeClock clock;
+    Player player{Seams{window, list, browser, device, volume, files, tags, text, clock, 0}};
+};
+
+}  // namespace tav::test
