@@ -7,7 +7,6 @@
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
-#include <algorithm>
 
 #include "app/routing.h"
 #include "linux/qt_controls.h"
