@@ -23,12 +23,21 @@ fi
 
 session_dir=${TAV_SESSION_DIR:-}
 own_dir=false
+if [[ -n "$session_dir" ]]; then
+  mkdir -p "$session_dir"
+  session_dir=$(cd "$session_dir" && pwd)
+  rm -rf "$session_dir/runtime" "$session_dir/state" "$session_dir/config"
+  # A socket path holds at most 107 bytes.
+  if ((${#session_dir} > 70)); then
+    echo "note: $session_dir is too long a path for the sound server's sockets;" \
+      "using a temporary folder" >&2
+    session_dir=""
+  fi
+fi
 if [[ -z "$session_dir" ]]; then
   session_dir=$(mktemp -d "${TMPDIR:-/tmp}/tav-session.XXXXXX")
   own_dir=true
 fi
-mkdir -p "$session_dir"
-session_dir=$(cd "$session_dir" && pwd)
 
 # The sound server keeps its sockets and its remembered defaults here, away from the user's.
 export XDG_RUNTIME_DIR=$session_dir/runtime
