@@ -78,12 +78,16 @@ std::string Utf8(const TagLib::String& text) {
     return text.to8Bit(true);
 }
 
-// A frame marked Latin-1 may hold CP932 bytes; TagLib kept them one byte per character.
-std::string FrameText(const TagLib::String& text, TagLib::String::Type encoding) {
-    if (encoding != TagLib::String::Latin1) {
-        return Utf8(text);
+// A frame marked Latin-1 may hold CP932 bytes; TagLib kept them one byte per character. A
+// frame whose encoding byte is none of the four of ID3v2 is broken and gives no text.
+// The encoding comes as a plain number: TagLib stores any byte of the file in its enum, and a
+// value outside the enum must never be held in a variable of that type.
+std::string FrameText(const TagLib::String& text, int encoding) {
+    if (encoding == static_cast<int>(TagLib::String::Latin1)) {
+        return DecodeLegacyText(text.to8Bit(false));
     }
-    return DecodeLegacyText(text.to8Bit(false));
+    const bool known = encoding > 0 && encoding <= static_cast<int>(TagLib::String::UTF8);
+    return known ? Utf8(text) : std::string();
 }
 
 // The comment without a description wins, as in TagLib's own reading; else the first one.
@@ -98,7 +102,8 @@ std::string CommentText(const TagLib::ID3v2::FrameList& frames) {
             }
         }
     }
-    return chosen == nullptr ? std::string() : FrameText(chosen->text(), chosen->textEncoding());
+    return chosen == nullptr ? std::string()
+                             : FrameText(chosen->text(), static_cast<int>(chosen->textEncoding()));
 }
 
 std::string Id3v2Text(const TagLib::ID3v2::Tag& tag, const Field& field) {
@@ -111,7 +116,7 @@ std::string Id3v2Text(const TagLib::ID3v2::Tag& tag, const Field& field) {
     }
     const auto* text = dynamic_cast<const TagLib::ID3v2::TextIdentificationFrame*>(frames.front());
     return text == nullptr ? Utf8(frames.front()->toString())
-                           : FrameText(text->toString(), text->textEncoding());
+                           : FrameText(text->toString(), static_cast<int>(text->textEncoding()));
 }
 
 void ReadId3v2(TagReading& reading, const TagLib::ID3v2::Tag* tag) {

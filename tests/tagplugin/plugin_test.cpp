@@ -90,6 +90,15 @@ std::vector<FileCase> FileCases() {
         {"unmapped CP932 code",
          MpegFrames() + Id3v1Tag("\x85\x40", "", "", ""),
          {1, 1, {{"INAM_v1", "\xC2\x85@"}}}},
+        // An encoding byte outside the four known ones: the frame gives no text.
+        {"unknown text encoding byte",
+         Id3v2Tag(3, {{"TIT2", "\x5B" + kTesutoCp932}, {"TPE1", TextFrame(Latin1, "Artist2")}}) +
+             MpegFrames(),
+         {1, 2, {{"IART_v2", "Artist2"}}}},
+        {"encoding byte above 127",
+         Id3v2Tag(3, {{"TIT2", "\xC1" + kTesutoCp932}, {"TPE1", TextFrame(Latin1, "Artist2")}}) +
+             MpegFrames(),
+         {1, 2, {{"IART_v2", "Artist2"}}}},
         {"UTF-16 frame holding ASCII bytes stays",
          Id3v2Tag(3, {{"TIT2", TextFrame(Utf16, Utf16Le(u"\u00e9t\u00e9"))}}) + MpegFrames(),
          {1, 2, {{"INAM_v2", "été"}}}},
