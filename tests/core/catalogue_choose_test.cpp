@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -8,6 +7,7 @@
 #include "app/control_table.h"
 #include "catalogue/scan.h"
 #include "catalogue_fixture.h"
+#include "fakes/current_dir.h"
 
 namespace tav::test {
 namespace {
@@ -79,11 +79,11 @@ TEST_F(CatalogueTest, BrowserStartsInTheFolderOfFolderEdit) {
 
 TEST_F(CatalogueTest, BrowserStartsAtTheTopForARelativeFile) {
     AddFile("Bach/01.mp3");
-    const std::filesystem::path before = std::filesystem::current_path();
-    std::filesystem::current_path(At("Bach"));
-    t.window.SetControlText(FolderEdit, "01.mp3");
-    ChooseFolder(t.player);
-    std::filesystem::current_path(before);
+    {
+        const ScopedCurrentDir inside(dir.Root() / "Bach");
+        t.window.SetControlText(FolderEdit, "01.mp3");
+        ChooseFolder(t.player);
+    }
     ASSERT_EQ(t.browser.calls.size(), 1U);
     EXPECT_EQ(t.browser.calls[0].initial, std::nullopt);
 }

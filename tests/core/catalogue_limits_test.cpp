@@ -11,6 +11,7 @@
 #include "catalogue/path.h"
 #include "catalogue/scan.h"
 #include "catalogue_fixture.h"
+#include "fakes/current_dir.h"
 
 namespace tav::test {
 namespace {
@@ -222,7 +223,7 @@ public:
     DeepTree(const fs::path& root, const std::string& name, std::size_t levels)
         : root_(root), name_(name), levels_(levels) {}
     ~DeepTree() {
-        const fs::path before = fs::current_path();
+        const ScopedCurrentDir inside(root_);
         std::error_code ignored;
         for (std::size_t depth = levels_; depth > 0; --depth) {
             fs::current_path(root_, ignored);
@@ -231,7 +232,6 @@ public:
             }
             fs::remove_all(name_, ignored);
         }
-        fs::current_path(before, ignored);
     }
     DeepTree(const DeepTree&) = delete;
     DeepTree& operator=(const DeepTree&) = delete;
@@ -247,19 +247,19 @@ TEST_F(CatalogueTest, TreeDeeperThanThePlatformLimit) {
     const std::string name(100, 'd');
     const std::size_t levels = (maxPath - dir.Path().size()) / (name.size() + 1) + 3;
     DeepTree cleanup(dir.Root(), name, levels);
-    const fs::path before = fs::current_path();
     std::error_code failed;
-    fs::current_path(dir.Root(), failed);
-    for (std::size_t level = 0; level < levels && !failed; ++level) {
-        fs::create_directory(name, failed);
-        if (!failed) {
-            fs::current_path(name, failed);
-        }
-        if (!failed) {
-            std::ofstream("s.mp3") << "x";
+    {
+        const ScopedCurrentDir inside(dir.Root());
+        for (std::size_t level = 0; level < levels && !failed; ++level) {
+            fs::create_directory(name, failed);
+            if (!failed) {
+                fs::current_path(name, failed);
+            }
+            if (!failed) {
+                std::ofstream("s.mp3") << "x";
+            }
         }
     }
-    fs::current_path(before);
     if (failed) {
         GTEST_SKIP() << "cannot create a tree this deep here: " << failed.message();
     }

@@ -7,6 +7,7 @@
 #include "app/control_table.h"
 #include "catalogue/scan.h"
 #include "catalogue_fixture.h"
+#include "fakes/current_dir.h"
 
 namespace tav::test {
 namespace {
@@ -146,10 +147,10 @@ TEST_F(CatalogueTest, RelativeRootAddsNothingAndEmptiesThePool) {
     AddFiles({"music/a.mp3", "music/sub/b.mp3", "other/c.mp3"});
     ScanRoot(At("other"));
     ASSERT_EQ(t.player.random.poolCount, 1);
-    const fs::path before = fs::current_path();
-    fs::current_path(dir.Root());
-    ScanRoot("music");
-    fs::current_path(before);
+    {
+        const ScopedCurrentDir inside(dir.Root());
+        ScanRoot("music");
+    }
     EXPECT_TRUE(Entries().empty());
     EXPECT_GT(t.window.statusWrites, 0);  // walked all the same
     ExpectPoolFollowsList();
