@@ -1,0 +1,130 @@
+#!/usr/bin/env bash
+# Playback benchmarks, printed (never asserted), all in one private sound and display session
+# (scripts/with-audio-session.sh):
+#   - the silence between two files of a piece, measured on the null sink's monitor: the
+#     player itself, the media device alone (advancing as the player does), and for reference a
+#     bare GStreamer playbin that goes back to NULL and reloads at each end of stream
+#     (goal for the player: at most 30 ms);
+#   - CPU of the player while it plays a long MP3 with its display timer running (goal: at most
+#     3 % of one core);
+#   - wake-ups of the stopped player: context switches of all its threads over 5 s.
+#
+#   bench/run-playback-bench.sh [BUILD_DIR]    (default: build/release)
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+
+if [[ -z "${TAV_IN_AUDIO_SESSION:-}" ]]; then
+  build=$(realpath -m "${1:-$top/build/release}")
+  if [[ ! -f "$build/CMakeCache.txt" ]]; then
+    cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+  fi
+  cmake --build "$build" -j"$(nproc)" --target tavrello playback_sequence >/dev/null
+  exec "$top/scripts/with-audio-session.sh" "$0" "$build"
+fi
+
+build=$1
+source "$top/tests/linux/e2e/e2e_lib.sh"
+analyse="$E2E_DIR/tone_analysis.py"
+work=$(mktemp -d)
+trap 'cleanup_processes; rm -rf "$work"' EXIT
+
+files=8
+tone_seconds=0.5
+piece=$work/music/piece
+for i in $(seq "$files"); do
+  # Alternating pitches, so that every change of file is also a change of tone.
+  make_tone "$piece/$(printf %02d "$i").wav" $((i % 2 ? 440 : 660)) "$tone_seconds"
+done
+
+# report NAME RECORDING: the silences between the tones of a recording.
+report() {
+  python3 - "$1" "$files" $(python3 "$analyse" gaps "$2" "$RATE") <<'PY'
+import statistics
+import sys
+
+name, files = sys.argv[1], int(sys.argv[2])
+gaps = [int(gap) for gap in sys.argv[3:]]
+# A change of file without any silence leaves no gap in the list: count it as 0 ms.
+gaps += [0] * max(0, files - 1 - len(gaps))
+print(f"  {name:<34} median {statistics.median(gaps):4.0f} ms   max {max(gaps):4d} ms"
+      f"   ({len(gaps)} silences: {' '.join(map(str, gaps))})")
+PY
+}
+
+# record_sequence MODE: the media device or the bare reload loop playing the piece's files.
+record_sequence() {
+  start_recording "$work/$1.raw"
+  sleep 0.3
+  "$build/bin/playback_sequence" "$1" "$piece"/*.wav
+  sleep 0.3
+  stop_recording
+  report "$2" "$work/$1.raw"
+}
+
+record_player() {
+  mkdir -p "$work/run"
+  write_settings "$work/run" "$work/music"
+  start_recording "$work/player.raw"
+  start_player "$build/bin/tavrello" "$work/run"
+  local window
+  window=$(find_window "$TITLE") || fail "no player window"
+  click "$window" 114 10  # Play
+  sleep "$(python3 -c "print($files * $tone_seconds + 1.5)")"
+  close_window "$window"
+  wait_player
+  stop_recording
+  report "the player (tavrello)" "$work/player.raw"
+}
+
+# cpu_ticks PID: user + system time of the process so far, in clock ticks.
+cpu_ticks() {
+  awk '{ print $14 + $15 }' "/proc/$1/stat"
+}
+
+# context_switches PID: voluntary and involuntary switches of all its threads.
+context_switches() {
+  cat /proc/"$1"/task/*/status 2>/dev/null |
+    awk '/^(non)?voluntary_ctxt_switches/ { sum += $2 } END { print sum }'
+}
+
+measure_player_load() {
+  local long=$work/long/long.mp3
+  mkdir -p "$work/long" "$work/run-long"
+  sox -n -r 44100 -c 2 -b 16 "$work/long.wav" synth 180 sine 440 vol 0.5
+  lame --quiet -b 192 "$work/long.wav" "$long"
+  write_settings "$work/run-long" "$work/long"
+
+  start_player "$build/bin/tavrello" "$work/run-long"
+  local window hz before after
+  window=$(find_window "$TITLE") || fail "no player window"
+  sleep 2
+  before=$(context_switches "$player")
+  sleep 5
+  after=$(context_switches "$player")
+  echo "  started, never played: $((after - before)) context switches in 5 s"
+
+  click "$window" 114 10  # Play
+  sleep 3
+  hz=$(getconf CLK_TCK)
+  before=$(cpu_ticks "$player")
+  sleep 10
+  after=$(cpu_ticks "$player")
+  echo "  playing a 192 kbit/s MP3: $(python3 -c "print(f'{($after - $before) / $hz / 10 * 100:.1f}')") % of one core (goal: at most 3 %)"
+
+  click "$window" 174 10  # Stop
+  sleep 2
+  before=$(context_switches "$player")
+  sleep 5
+  after=$(context_switches "$player")
+  echo "  stopped after playing: $((after - before)) context switches in 5 s"
+  close_window "$window"
+  wait_player
+}
+
+echo "Silence between two files of a piece ($files files of ${tone_seconds} s; goal: at most 30 ms)"
+record_player
+record_sequence device "the media device alone"
+record_sequence reload "bare playbin, NULL and reload"
+echo
+echo "The player's load"
+measure_player_load
