@@ -80,9 +80,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(!std::isnan(ParseNumber(bytes)));
 
     static const test::Cp932Rules windows;
-    static const Utf8TextRules linux;
+    static const Utf8TextRules linuxStyle;
     static FuzzPlayer windowsPlayer(windows);
-    static FuzzPlayer linuxPlayer(linux);
+    static FuzzPlayer linuxPlayer(linuxStyle);
     FuzzPlayer& fuzz = size > 0 && (data[0] & 1) != 0 ? windowsPlayer : linuxPlayer;
     const std::string saved = LoadAndSave(fuzz, bytes);
     FUZZ_CHECK(LoadAndSave(fuzz, saved) == saved);

@@ -41,11 +41,11 @@ void CheckCut(std::string_view text, std::size_t limit, const TextRules& rules) 
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const test::Cp932Rules windows;
-    static const Utf8TextRules linux;
+    static const Utf8TextRules linuxStyle;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const std::size_t limit = size > 0 ? data[0] : 0;
     for (const TextRules* rules :
-         {static_cast<const TextRules*>(&windows), static_cast<const TextRules*>(&linux)}) {
+         {static_cast<const TextRules*>(&windows), static_cast<const TextRules*>(&linuxStyle)}) {
         CheckSplit(text, *rules);
         CheckCut(text, limit, *rules);
     }

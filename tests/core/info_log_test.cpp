@@ -6,6 +6,7 @@
 #include "fakes/test_player.h"
 #include "info/played_log.h"
 #include "info/track_info.h"
+#include "linux/native_text.h"
 
 namespace tav::test {
 namespace {
@@ -18,13 +19,14 @@ protected:
     // A started run: the log switched on by a file present at start.
     std::unique_ptr<TestPlayer> StartWithLog(const std::string& content = "") {
         dir.AddFile(kPlayedLogName, content);
-        auto t = std::make_unique<TestPlayer>();
+        auto t = std::make_unique<TestPlayer>(linuxStyle);
         t->Send(WM_CREATE_);
         return t;
     }
 
     TempDir dir;
     ScopedCurrentDir inside{dir.Root()};
+    const Utf8TextRules linuxStyle;  // Linux-style paths on every platform
 };
 
 TEST_F(PlayedLogTest, OneRecordPerStartedFile) {
@@ -80,14 +82,14 @@ TEST_F(PlayedLogTest, ThreeFilesGiveThreeLinesAndANewRunStartsAfresh) {
     }
     EXPECT_EQ(Log(), "/m/1.mp3\r\n/m/2.mp3\r\n/m/1.mp3\r\n");
 
-    TestPlayer second;
+    TestPlayer second(linuxStyle);
     second.Send(WM_CREATE_);
     ShowTrackInfo(second.player, "/m/3.mp3");
     EXPECT_EQ(Log(), "/m/3.mp3\r\n");
 }
 
 TEST_F(PlayedLogTest, WithoutTheFileAtStartNothingIsEverWritten) {
-    TestPlayer t;
+    TestPlayer t(linuxStyle);
     t.Send(WM_CREATE_);
     ShowTrackInfo(t.player, "/m/1.mp3");
     EXPECT_EQ(Log(), "<none>");
@@ -115,7 +117,7 @@ TEST_F(PlayedLogTest, AFileTheLibraryCannotReadGivesNoLine) {
 
 TEST_F(PlayedLogTest, AFolderOfTheLogsNameKeepsTheLogOnButNothingIsWritten) {
     dir.AddFolder(kPlayedLogName);
-    TestPlayer t;
+    TestPlayer t(linuxStyle);
     t.Send(WM_CREATE_);
     EXPECT_TRUE(t.player.log.logEnabled);
     ShowTrackInfo(t.player, "/m/1.mp3");
@@ -135,7 +137,7 @@ TEST_F(PlayedLogTest, LinesAreReadBackCutTo255BytesAtACharacter) {
     const std::string t300(300, 't');
     const Case cases[] = {
         {a254 + "bc", "T", a254 + "b／T\r\n"},
-        {a254 + "あ", "T", a254 + "／T\r\n"},
+        {a254 + "\xE3\x81\x82", "T", a254 + "／T\r\n"},  // あ in UTF-8
         {"A", t300, "A／" + t300.substr(0, 255) + "\r\n"},
     };
     for (const Case& c : cases) {

@@ -4,6 +4,7 @@
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
 #include "info/track_info.h"
+#include "linux/native_text.h"
 
 namespace tav::test {
 namespace {
@@ -42,12 +43,17 @@ const std::vector<std::pair<std::string, std::string>> kBothTags = {
     {"INAM", "WavTitle"},  {"IART", "WavArtist"},  {"IPRD", "WavAlbum"},  {"ICMT", "WavNote"},
 };
 
-// The log follows every shown file: run inside a folder of our own.
+// The log follows every shown file: run inside a folder of our own. Paths are written in the
+// Linux style, on every platform.
 class ShowTrackInfoTest : public ::testing::Test {
 protected:
     TempDir dir;
     ScopedCurrentDir inside{dir.Root()};
+    const Utf8TextRules linuxStyle;
 };
+
+// あ in UTF-8, whatever the compiler's execution character set.
+const std::string kA = "\xE3\x81\x82";
 
 TEST_F(ShowTrackInfoTest, ValueSetsBySeparatorKindAndTagBits) {
     const std::string path = "/A/B/song.mp3";
@@ -89,7 +95,7 @@ TEST_F(ShowTrackInfoTest, ValueSetsBySeparatorKindAndTagBits) {
         {"kind 0 likewise", {0, 0, 2, kBothTags}, fileName},
     };
     for (const Case& c : cases) {
-        TestPlayer t;
+        TestPlayer t(linuxStyle);
         t.Send(WM_CREATE_);
         t.tags.present = true;
         t.tags.tags = c.tags;
@@ -106,7 +112,7 @@ TEST_F(ShowTrackInfoTest, WithoutALibraryShowsNameFolderAndTheHint) {
         bool allExports;
     };
     for (const Case c : {Case{false, true}, Case{true, false}}) {
-        TestPlayer t;
+        TestPlayer t(linuxStyle);
         t.Send(WM_CREATE_);
         t.tags.present = c.present;
         t.tags.allExports = c.allExports;
@@ -131,7 +137,7 @@ TEST_F(ShowTrackInfoTest, WindowsPathsNameTheDll) {
 }
 
 TEST_F(ShowTrackInfoTest, AFileTheLibraryCannotReadChangesNothing) {
-    TestPlayer t;
+    TestPlayer t(linuxStyle);
     t.Send(WM_CREATE_);
     t.tags.present = true;
     t.tags.tags = {0, 1, 2, {{"INAM_v2", "First"}, {"IART_v2", "Artist"}}};
@@ -146,7 +152,7 @@ TEST_F(ShowTrackInfoTest, AFileTheLibraryCannotReadChangesNothing) {
 }
 
 TEST_F(ShowTrackInfoTest, TheLibraryIsLoadedAnewForEveryFile) {
-    TestPlayer t;
+    TestPlayer t(linuxStyle);
     t.Send(WM_CREATE_);
     ShowTrackInfo(t.player, "/A/one.mp3");
     EXPECT_EQ(t.window.ControlText(InfoComment), kSoHint);
@@ -161,7 +167,7 @@ TEST_F(ShowTrackInfoTest, TheLibraryIsLoadedAnewForEveryFile) {
 
 TEST_F(ShowTrackInfoTest, LongWindowTitlesAreCutAtACharacter) {
     const std::string longTitle(1020, 't');
-    const std::string longPath = "/" + std::string(1020, 'd') + "/ああ.mp3";
+    const std::string longPath = "/" + std::string(1020, 'd') + "/" + kA + kA + ".mp3";
     struct Case {
         CannedTags tags;
         std::string path;
@@ -169,14 +175,16 @@ TEST_F(ShowTrackInfoTest, LongWindowTitlesAreCutAtACharacter) {
     };
     const Case cases[] = {
         // 1020 + 3 + 3 bytes fit; the next three-byte character would end at 1029.
-        {{0, 1, 2, {{"INAM_v2", longTitle}, {"IART_v2", "ああ"}}}, "/a.mp3", longTitle + " - あ"},
+        {{0, 1, 2, {{"INAM_v2", longTitle}, {"IART_v2", kA + kA}}},
+         "/a.mp3",
+         longTitle + " - " + kA},
         {{0, 1, 2, {{"INAM_v2", longTitle}, {"IART_v2", "abcdefg"}}},
          "/a.mp3",
          longTitle + " - abcd"},
         {{0, 1, 0, {}}, longPath, longPath.substr(0, 1025)},  // the first あ still fits
     };
     for (const Case& c : cases) {
-        TestPlayer t;
+        TestPlayer t(linuxStyle);
         t.Send(WM_CREATE_);
         t.tags.present = true;
         t.tags.tags = c.tags;

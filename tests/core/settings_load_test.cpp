@@ -6,6 +6,7 @@
 #include "catalogue/path.h"
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
+#include "linux/native_text.h"
 #include "settings/settings.h"
 
 namespace tav::test {
@@ -270,8 +271,8 @@ TEST_F(SettingsLoadTest, LongFolderIsCutAtACharacterWithinThePathLimit) {
     Case cases[] = {
         {std::make_unique<Cp932Rules>(), windowsHead + "\x83\x5C" + "b", windowsHead},
         {std::make_unique<Cp932Rules>(), windowsHead + "bcde", windowsHead + "b"},
-        {std::make_unique<NativeTextRules>(), linuxHead + "あ", linuxHead},
-        {std::make_unique<NativeTextRules>(), linuxHead + "bcd", linuxHead + "b"},
+        {std::make_unique<Utf8TextRules>(), linuxHead + "\xE3\x81\x82", linuxHead},
+        {std::make_unique<Utf8TextRules>(), linuxHead + "bcd", linuxHead + "b"},
     };
     for (const Case& c : cases) {
         TestPlayer t(*c.rules);

@@ -3,6 +3,7 @@
 #include "app/control_table.h"
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
+#include "linux/native_text.h"
 #include "settings/settings.h"
 
 namespace tav::test {
@@ -104,9 +105,12 @@ TEST_F(SettingsSaveTest, TextsHoldingCrLfAreStoredEmpty) {
 }
 
 TEST_F(SettingsSaveTest, FolderBeyondThePathLimitIsCutAtACharacter) {
+    const Utf8TextRules linuxStyle;
+    TestPlayer posix(linuxStyle);
+    posix.Send(WM_CREATE_);
     const std::string head = "/" + std::string(4093, 'a');
-    Choose(head + "あ", 0, "", {0, 0, 0, 0}, 3);
-    SaveSettings(t.player);
+    posix.window.SetControlText(FolderEdit, head + "\xE3\x81\x82");  // あ ends at 4097
+    SaveSettings(posix.player);
     EXPECT_EQ(Saved().substr(0, head.size() + 2), head + "\r\n");
 }
 
@@ -122,9 +126,10 @@ TEST_F(SettingsSaveTest, FailedReplaceKeepsTheOldFile) {
     EXPECT_EQ(Saved(), old);
 }
 
-// The name is derived from the executable and must reach the file system whole.
+// The name is derived from the executable and must reach the file system whole, also when it
+// is longer than a fixed buffer of 67 bytes would hold.
 TEST_F(SettingsSaveTest, LongSettingsNameIsKeptWhole) {
-    const std::string name = std::string(200, 'n') + ".ini";
+    const std::string name = std::string(100, 'n') + ".ini";
     t.player.settingsFile = name;
     Choose("/long", 0, "", {0, 0, 0, 0}, 3);
     SaveSettings(t.player);
