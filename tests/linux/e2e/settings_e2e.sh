@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# What the user sets survives a restart: the root folder, the unit, the exclusion text and the
+# play target, typed and clicked in the real window, and the window moved and resized. The
+# first run writes the settings file at exit; the second run starts with the window where the
+# first one left it and, without changes, writes the same file again.
+#
+#   settings_e2e.sh TAVRELLO WORK_DIR
+set -euo pipefail
+source "$(dirname "$0")/e2e_lib.sh"
+program=$(realpath "$1")
+work=$2
+rm -rf "$work"
+mkdir -p "$work/run" "$work/music"
+settings=$work/run/$(basename "$program").ini
+
+# Without a window manager the X window is the client area; the player counts a typical
+# frame of 8 pixels at the sides and the bottom and 31 at the top around it.
+left=100 top=80 width=700 height=500
+expected_rectangle=$(printf '%06d,%06d,%06d,%06d' $((left - 8)) $((top - 31)) \
+  $((left + width + 8)) $((top + height + 8)))
+
+start_player "$program" "$work/run"
+window=$(find_window "$TITLE") || fail "no window titled '$TITLE'"
+xdotool windowmove --sync "$window" "$left" "$top"
+xdotool windowsize --sync "$window" "$width" "$height"
+sleep 0.5
+# The option row is anchored to the right edge of the client area.
+xdotool windowfocus --sync "$window"
+click "$window" 100 186                      # FolderEdit
+xdotool type --delay 20 "$work/music"
+click "$window" $((width - 212 + 20)) 210    # ExclusionEdit
+xdotool type --delay 20 "Live"
+click "$window" 94 210                       # TargetButton: MP3+WAV -> MP3
+click "$window" $((width - 356 + 50)) 210    # UnitCombo, then the second item
+sleep 0.3
+xdotool key --delay 50 Down Return
+sleep 0.3
+close_window "$window"
+wait_player
+[[ "$player_status" == 0 ]] || fail "the first run ended with '$player_status'"
+[[ -f "$settings" ]] || fail "no settings file $settings"
+
+expected=$(printf '%s\r\n1\r\nLive\r\n%s\r\n1\r\n' "$work/music" "$expected_rectangle")
+[[ "$(cat "$settings")" == "$expected" ]] ||
+  fail "settings after the first run: $(od -c "$settings" | head -20)"
+cp "$settings" "$work/first.ini"
+echo "first run saved: $(tr '\r\n' '| ' <"$settings")"
+
+start_player "$program" "$work/run"
+window=$(find_window "$TITLE") || fail "no window on the second run"
+sleep 0.5
+geometry=$(xdotool getwindowgeometry --shell "$window")
+eval "$geometry"
+[[ "$X,$Y,$WIDTH,$HEIGHT" == "$left,$top,$width,$height" ]] ||
+  fail "the window came back at $X,$Y size ${WIDTH}x$HEIGHT, not $left,$top ${width}x$height"
+close_window "$window"
+wait_player
+[[ "$player_status" == 0 ]] || fail "the second run ended with '$player_status'"
+cmp -s "$settings" "$work/first.ini" ||
+  fail "the second run saved other settings: $(tr '\r\n' '| ' <"$settings")"
+echo "second run restored the window at $X,$Y ${WIDTH}x$HEIGHT and saved the same settings"
