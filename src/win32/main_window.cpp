@@ -77,7 +77,10 @@ LRESULT CALLBACK MainWindowHost::WindowProcedure(HWND window, UINT message, WPAR
         host->Attach(window);
     }
     if (host != nullptr && host->player_.has_value()) {
-        const Message routed{message, wParam, lParam};
+        Message routed{message, wParam, lParam};
+        if (message == MM_MCINOTIFY) {
+            routed.lParam = host->device_.NoticeDevice(static_cast<uint32_t>(lParam));
+        }
         if (const std::optional<intptr_t> result = RouteMessage(*host->player_, routed)) {
             return *result;
         }

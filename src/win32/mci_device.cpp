@@ -24,7 +24,11 @@ uint32_t MciDevice::Open(const std::string& path, uint32_t& deviceId) {
 uint32_t MciDevice::Play(uint32_t deviceId) {
     MCI_PLAY_PARMS play{};
     play.dwCallback = Callback();
-    return Send(deviceId, MCI_PLAY, MCI_NOTIFY, &play);
+    const uint32_t result = Send(deviceId, MCI_PLAY, MCI_NOTIFY, &play);
+    if (result == 0) {
+        lastPlayed_ = deviceId;
+    }
+    return result;
 }
 
 uint32_t MciDevice::Stop(uint32_t deviceId) {
@@ -34,7 +38,11 @@ uint32_t MciDevice::Stop(uint32_t deviceId) {
 
 uint32_t MciDevice::Close(uint32_t deviceId) {
     MCI_GENERIC_PARMS generic{};
-    return Send(deviceId, MCI_CLOSE, MCI_WAIT, &generic);
+    const uint32_t result = Send(deviceId, MCI_CLOSE, MCI_WAIT, &generic);
+    if (deviceId == lastPlayed_) {
+        lastPlayed_ = 0;
+    }
+    return result;
 }
 
 uint32_t MciDevice::SetTimeFormatMilliseconds(uint32_t deviceId) {

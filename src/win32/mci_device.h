@@ -15,6 +15,11 @@ namespace tav {
 class MciDevice : public MediaDevice {
 public:
     void SetNotifyWindow(HWND window) { notifyWindow_ = window; }
+    // The device a completion notice stands for. Wine's MP3 device reports device 0, which is
+    // never an open device; the notice then belongs to the device that was last told to play.
+    uint32_t NoticeDevice(uint32_t reported) const {
+        return reported != 0 ? reported : lastPlayed_;
+    }
 
     uint32_t Open(const std::string& path, uint32_t& deviceId) override;
     uint32_t Play(uint32_t deviceId) override;
@@ -28,6 +33,7 @@ private:
     DWORD_PTR Callback() const { return reinterpret_cast<DWORD_PTR>(notifyWindow_); }
 
     HWND notifyWindow_ = nullptr;
+    uint32_t lastPlayed_ = 0;  // 0 once it is closed
     // The open record lives as long as the device: the element name stays valid with it.
     MCI_OPEN_PARMSA openRecord_{};
     std::string elementName_;

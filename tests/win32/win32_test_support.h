@@ -1,0 +1,61 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tav::test {
+
+// Playing needs a wave output device: under Wine a sound server for its driver.
+bool HasWaveOutput();
+inline constexpr const char* kNoWaveOutput =
+    "no wave output device: run under a sound server (scripts/with-audio-session.sh)";
+
+// A PCM RIFF file of a quiet 440 Hz tone, 16-bit mono at 22050 Hz.
+void WriteToneWav(const std::string& path, int milliseconds);
+
+// Dispatches this thread's messages until `done` holds or the time is up; true when done.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+
+// The path of `name` beside this test program (the built programs, libraries and media).
+std::string BesideTestProgram(const std::string& name);
+
+bool FileExists(const std::string& path);
+
+// Makes `folder` the current folder for the life of the object.
+class CurrentFolder {
+public:
+    explicit CurrentFolder(const std::string& folder);
+    ~CurrentFolder();
+    CurrentFolder(const CurrentFolder&) = delete;
+    CurrentFolder& operator=(const CurrentFolder&) = delete;
+
+private:
+    std::string previous_;
+};
+
+// A hidden window that records the completion notices posted to it.
+class NoticeWindow {
+public:
+    NoticeWindow();
+    ~NoticeWindow();
+    NoticeWindow(const NoticeWindow&) = delete;
+    NoticeWindow& operator=(const NoticeWindow&) = delete;
+
+    HWND handle() const { return window_; }
+    struct Notice {
+        WPARAM flags = 0;
+        LPARAM device = 0;
+    };
+    const std::vector<Notice>& notices() const { return notices_; }
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND window_ = nullptr;
+    std::vector<Notice> notices_;
+};
+
+}  // namespace tav::test
