@@ -15,6 +15,7 @@
 #include <deque>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "linux/gst_device.h"
@@ -76,6 +77,8 @@ int PlayThroughDevice(const std::vector<std::string>& files, bool ticks) {
         }
         device.Close(id);
     }
+    // The success notice comes while the output still plays the file's end.
+    std::this_thread::sleep_for(500ms);
     return 0;
 }
 

@@ -21,12 +21,8 @@ uint32_t CheckFile(const std::string& path) {
 }  // namespace
 
 struct GstMediaDevice::Impl {
-    Impl(EventPoster& p, std::string sink) : poster(p), sinkDescription(std::move(sink)) {}
-
-    ~Impl() {
-        devices.clear();
-        handover->CutTail();
-    }
+    Impl(EventPoster& p, const std::string& sink)
+        : poster(p), output(std::make_shared<gst::AudioOutput>(sink)) {}
 
     gst::DevicePipeline* Find(uint32_t id) {
         auto found = devices.find(id);
@@ -41,8 +37,7 @@ struct GstMediaDevice::Impl {
     }
 
     EventPoster& poster;
-    const std::string sinkDescription;
-    const std::shared_ptr<gst::Handover> handover = std::make_shared<gst::Handover>();
+    const std::shared_ptr<gst::AudioOutput> output;
     std::map<uint32_t, std::unique_ptr<gst::DevicePipeline>> devices;
     uint32_t lastId = 0;
 };
@@ -61,8 +56,7 @@ uint32_t GstMediaDevice::Open(const std::string& path, uint32_t& deviceId) {
         return error;
     }
     const uint32_t id = impl_->NextId();
-    auto pipeline = std::make_unique<gst::DevicePipeline>(impl_->poster, id, impl_->sinkDescription,
-                                                          impl_->handover);
+    auto pipeline = std::make_unique<gst::DevicePipeline>(impl_->poster, id, impl_->output);
     if (uint32_t error = pipeline->Preroll(path)) {
         return error;
     }
@@ -86,9 +80,8 @@ uint32_t GstMediaDevice::Close(uint32_t deviceId) {
     if (found == impl_->devices.end()) {
         return gst::kErrInvalidDeviceId;
     }
-    std::unique_ptr<gst::DevicePipeline> pipeline = std::move(found->second);
+    found->second->Close();
     impl_->devices.erase(found);
-    gst::DevicePipeline::Close(std::move(pipeline));
     return 0;
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <utility>
 
 namespace tav::gst {
@@ -14,34 +16,40 @@ constexpr auto kStateTimeout = std::chrono::seconds(5);
 }  // namespace
 
 // What the pipeline reports, shared between the device (GUI thread) and GStreamer's threads.
-// The bus handler and the sink probe hold their own references, so a message posted while the
-// pipeline is torn down still finds this alive.
+// The bus handler and the sink's signal hold their own references, so a message posted while
+// the pipeline is torn down still finds this alive.
 struct BusState {
-    BusState(EventPoster& p, uint32_t deviceId, std::shared_ptr<Handover> h)
-        : poster(p), id(deviceId), handover(std::move(h)) {}
+    BusState(EventPoster& p, uint32_t deviceId, std::shared_ptr<AudioOutput> o)
+        : poster(p), id(deviceId), output(std::move(o)) {}
 
     EventPoster& poster;
     const uint32_t id;
-    const std::shared_ptr<Handover> handover;
-    GstElement* pipeline = nullptr;  // not owned; only compared
+    const std::shared_ptr<AudioOutput> output;
     mutable std::mutex lock;
     std::condition_variable changed;
     bool settled = false;      // the last asynchronous state change has completed
     bool failed = false;       // a stream error was reported
-    bool atEnd = false;        // the last data has reached the sink
-    bool soundEnded = false;   // ... and the sink has played it out (set under the handover lock)
+    bool atEnd = false;        // the file's last sound has been queued in the output
     bool playPending = false;  // a play waits for its completion notice
+    bool feeding = false;      // the output counts this file among its feeds
+    uint64_t feed = 0;         // the output's ticket for the current feed
+    // Where the sound fed since the last start, stop or seek stands: the file position it
+    // began at, where it began in the output, and how much of it went in.
+    GstClockTime base = 0;
+    std::optional<OutputTime> fedFrom;
+    GstClockTime fed = 0;
 
     void PostNotice(NoticeKind kind) const {
         poster.Post(Message{MM_MCINOTIFY_, kind, static_cast<intptr_t>(id)});
     }
 
     // Ends the pending play, if any, with the given notice; true when there was one.
-    bool EndPlay(NoticeKind kind) {
+    bool EndPlay(NoticeKind kind, bool reachedEnd = false) {
         bool hadPlay = false;
         {
             std::lock_guard guard(lock);
             hadPlay = std::exchange(playPending, false);
+            atEnd = atEnd || reachedEnd;
         }
         if (hadPlay) {
             PostNotice(kind);
@@ -49,17 +57,24 @@ struct BusState {
         return hadPlay;
     }
 
-    // Ends the pending play with success, marking the end; `always` marks it without a play.
-    void ReachEnd(bool always) {
-        bool hadPlay = false;
+    void StartFeeding() {
+        std::lock_guard guard(lock);
+        if (!std::exchange(feeding, true)) {
+            feed = output->BeginFeed();
+        }
+    }
+
+    // True when the file was still feeding the output.
+    bool StopFeeding() {
+        bool wasFeeding = false;
         {
             std::lock_guard guard(lock);
-            hadPlay = std::exchange(playPending, false);
-            atEnd = atEnd || hadPlay || always;
+            wasFeeding = std::exchange(feeding, false);
         }
-        if (hadPlay) {
-            PostNotice(NotifySuccessful);
+        if (wasFeeding) {
+            output->EndFeed();
         }
+        return wasFeeding;
     }
 
     void Set(bool BusState::*flag, bool value) {
@@ -92,15 +107,13 @@ GstBusSyncReply OnBusMessage(GstBus*, GstMessage* message, gpointer data) {
     BusState& state = StateOf(data);
     switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_EOS:
-        // Normally the sink probe has reported the end already; not when the end of stream
-        // passed it before the play began (a seek to the end, a file shorter than the buffers).
-        state.ReachEnd(true);
-        state.handover->OnSoundEnded(state);
+        state.StopFeeding();
+        state.EndPlay(NotifySuccessful, true);
         break;
     case GST_MESSAGE_ERROR:
         state.Set(&BusState::failed, true);
+        state.StopFeeding();
         state.EndPlay(NotifyFailure);
-        state.handover->OnSoundEnded(state);
         break;
     case GST_MESSAGE_ASYNC_DONE:
         state.Set(&BusState::settled, true);
@@ -112,100 +125,46 @@ GstBusSyncReply OnBusMessage(GstBus*, GstMessage* message, gpointer data) {
     return GST_BUS_DROP;
 }
 
-// The end of stream entering the sink while playing: every sample has been handed to it, and
-// what is left is the sink's buffer.
-GstPadProbeReturn OnSinkEvent(GstPad*, GstPadProbeInfo* info, gpointer data) {
-    if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_EOS) {
-        StateOf(data).ReachEnd(false);
+// Hands each decoded buffer to the output; blocks while the output holds enough.
+GstFlowReturn OnNewSample(GstElement* sink, gpointer data) {
+    BusState& state = StateOf(data);
+    GstSample* sample = nullptr;
+    g_signal_emit_by_name(sink, "pull-sample", &sample);
+    if (sample == nullptr) {
+        return GST_FLOW_FLUSHING;
     }
-    return GST_PAD_PROBE_OK;
-}
-
-void DeleteTail(GstElement*, gpointer data) {
-    delete static_cast<DevicePipeline*>(data);
+    GstBuffer* buffer = gst_buffer_ref(gst_sample_get_buffer(sample));
+    gst_sample_unref(sample);
+    uint64_t feed = 0;
+    {
+        std::lock_guard guard(state.lock);
+        if (!state.feeding) {
+            gst_buffer_unref(buffer);
+            return GST_FLOW_FLUSHING;
+        }
+        feed = state.feed;
+    }
+    OutputTime at;
+    const GstClockTime duration = GST_BUFFER_DURATION(buffer);
+    const GstFlowReturn flow = state.output->Push(buffer, feed, at);
+    if (flow == GST_FLOW_OK) {
+        std::lock_guard guard(state.lock);
+        if (!state.fedFrom) {
+            state.fedFrom = at;
+        }
+        if (GST_CLOCK_TIME_IS_VALID(duration)) {
+            state.fed += duration;
+        }
+    }
+    return flow;
 }
 
 }  // namespace
 
-// --- Handover ---
-
-Handover::~Handover() {
-    CutTail();
-    if (waiting_ != nullptr) {
-        gst_object_unref(waiting_);
-    }
-}
-
-bool Handover::TakeTail(std::unique_ptr<DevicePipeline>& pipeline) {
-    std::unique_ptr<DevicePipeline> previous;
-    std::lock_guard guard(lock_);
-    // Read under the lock that the end-of-stream handler holds while it sets the flag.
-    if (pipeline->SoundEnded()) {
-        return false;
-    }
-    previous = std::exchange(tail_, std::move(pipeline));
-    return true;
-}
-
-bool Handover::StartAfterTail(GstElement* pipeline) {
-    {
-        std::lock_guard guard(lock_);
-        if (tail_ != nullptr) {
-            if (waiting_ != nullptr) {
-                gst_object_unref(waiting_);
-            }
-            waiting_ = GST_ELEMENT(gst_object_ref(pipeline));
-            return true;
-        }
-    }
-    return gst_element_set_state(pipeline, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
-}
-
-void Handover::Cancel(GstElement* pipeline) {
-    std::unique_lock guard(lock_);
-    if (waiting_ == pipeline) {
-        gst_object_unref(std::exchange(waiting_, nullptr));
-    }
-    started_.wait(guard, [&] { return starting_ != pipeline; });
-}
-
-void Handover::CutTail() {
-    std::unique_ptr<DevicePipeline> tail;
-    {
-        std::lock_guard guard(lock_);
-        tail = std::move(tail_);
-    }
-}
-
-void Handover::OnSoundEnded(BusState& state) {
-    std::unique_lock guard(lock_);
-    state.Set(&BusState::soundEnded, true);
-    if (tail_ == nullptr || tail_->Element() != state.pipeline) {
-        return;
-    }
-    // The pipeline cannot be torn down from its own streaming thread.
-    gst_element_call_async(state.pipeline, DeleteTail, tail_.release(), nullptr);
-    GstElement* next = std::exchange(waiting_, nullptr);
-    if (next == nullptr) {
-        return;
-    }
-    // Cancel() waits while the start is under way, so a stop never comes before it.
-    starting_ = next;
-    guard.unlock();
-    gst_element_set_state(next, GST_STATE_PLAYING);
-    gst_object_unref(next);
-    guard.lock();
-    starting_ = nullptr;
-    started_.notify_all();
-}
-
-// --- DevicePipeline ---
-
-DevicePipeline::DevicePipeline(EventPoster& poster, uint32_t id, const std::string& sinkDescription,
-                               std::shared_ptr<Handover> handover)
-    : state_(std::make_shared<BusState>(poster, id, handover)), handover_(std::move(handover)) {
+DevicePipeline::DevicePipeline(EventPoster& poster, uint32_t id,
+                               std::shared_ptr<AudioOutput> output)
+    : state_(std::make_shared<BusState>(poster, id, std::move(output))) {
     pipeline_ = gst_pipeline_new(nullptr);
-    state_->pipeline = pipeline_;
     GstBus* bus = gst_element_get_bus(pipeline_);
     gst_bus_set_sync_handler(bus, OnBusMessage, new SharedState(state_), ReleaseState);
     gst_object_unref(bus);
@@ -213,22 +172,30 @@ DevicePipeline::DevicePipeline(EventPoster& poster, uint32_t id, const std::stri
     source_ = gst_element_factory_make("uridecodebin", nullptr);
     convert_ = gst_element_factory_make("audioconvert", nullptr);
     GstElement* resample = gst_element_factory_make("audioresample", nullptr);
-    GstElement* sink = gst_parse_bin_from_description(sinkDescription.c_str(), TRUE, nullptr);
+    GstElement* sink = gst_element_factory_make("appsink", nullptr);
     if (source_ == nullptr || convert_ == nullptr || resample == nullptr || sink == nullptr) {
         return;
     }
+    GstCaps* caps = gst_caps_from_string(kOutputCaps);
+    // Paced by the output, not by a clock; one buffer at a time.
+    g_object_set(sink, "caps", caps, "sync", FALSE, "max-buffers", 1, "emit-signals", TRUE,
+                 nullptr);
+    gst_caps_unref(caps);
+    g_signal_connect_data(
+        sink, "new-sample", G_CALLBACK(OnNewSample), new SharedState(state_),
+        [](gpointer data, GClosure*) { ReleaseState(data); }, GConnectFlags{});
     gst_bin_add_many(GST_BIN(pipeline_), source_, convert_, resample, sink, nullptr);
     complete_ = gst_element_link_many(convert_, resample, sink, nullptr);
-    GstPad* sinkInput = gst_element_get_static_pad(sink, "sink");
-    gst_pad_add_probe(sinkInput, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, OnSinkEvent,
-                      new SharedState(state_), ReleaseState);
-    gst_object_unref(sinkInput);
     g_signal_connect(source_, "pad-added", G_CALLBACK(OnPadAdded), this);
     g_signal_connect(source_, "no-more-pads", G_CALLBACK(OnNoMorePads), this);
 }
 
 DevicePipeline::~DevicePipeline() {
     state_->EndPlay(NotifyAborted);
+    if (state_->StopFeeding()) {
+        // Releases the streaming thread, which may wait for room in the output.
+        state_->output->Stop();
+    }
     gst_element_set_state(pipeline_, GST_STATE_NULL);
     GstBus* bus = gst_element_get_bus(pipeline_);
     gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
@@ -268,7 +235,9 @@ uint32_t DevicePipeline::Play() {
         state_->EndPlay(NotifySuccessful);
         return 0;
     }
-    if (!handover_->StartAfterTail(pipeline_)) {
+    state_->StartFeeding();
+    if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+        state_->StopFeeding();
         state_->EndPlay(NotifyFailure);
         return kErrDeviceFailed;
     }
@@ -276,59 +245,43 @@ uint32_t DevicePipeline::Play() {
 }
 
 uint32_t DevicePipeline::Stop() {
-    Interrupt();
+    state_->EndPlay(NotifyAborted);
     if (Failed()) {
+        state_->StopFeeding();
         return 0;  // a broken stream is silent already
     }
-    return ChangeState(GST_STATE_PAUSED) ? 0 : kErrDeviceFailed;
+    // The decoder has run ahead of the listener: it goes back to what was heard.
+    return SilenceAndSeek(Heard());
 }
 
 uint32_t DevicePipeline::Seek(uint32_t toMs) {
-    Interrupt();
-    if (Failed() || !ChangeState(GST_STATE_PAUSED)) {
+    state_->EndPlay(NotifyAborted);
+    if (Failed()) {
         return kErrDeviceFailed;
     }
-    gint64 target = static_cast<gint64>(toMs) * GST_MSECOND;
+    GstClockTime target = static_cast<GstClockTime>(toMs) * GST_MSECOND;
     if (std::optional<uint32_t> length = Query(StatusItem::Length)) {
-        target = std::min(target, static_cast<gint64>(*length) * GST_MSECOND);
+        target = std::min(target, static_cast<GstClockTime>(*length) * GST_MSECOND);
     }
-    {
-        // The flushing seek starts the stream over: its end is still to come.
-        std::lock_guard guard(state_->lock);
-        state_->settled = false;
-        state_->atEnd = false;
-        state_->soundEnded = false;
-    }
-    const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
-    if (!gst_element_seek_simple(pipeline_, GST_FORMAT_TIME, flags, target)) {
-        return kErrDeviceFailed;
-    }
-    return WaitSettled() ? 0 : kErrDeviceFailed;
+    return SilenceAndSeek(target);
 }
 
 std::optional<uint32_t> DevicePipeline::Query(StatusItem item) const {
+    if (item == StatusItem::Position) {
+        return static_cast<uint32_t>(Heard() / GST_MSECOND);
+    }
     gint64 nanoseconds = 0;
-    const bool known = item == StatusItem::Length
-                           ? gst_element_query_duration(pipeline_, GST_FORMAT_TIME, &nanoseconds)
-                           : gst_element_query_position(pipeline_, GST_FORMAT_TIME, &nanoseconds);
-    if (!known || nanoseconds < 0) {
+    if (!gst_element_query_duration(pipeline_, GST_FORMAT_TIME, &nanoseconds) || nanoseconds < 0) {
         return std::nullopt;
     }
     return static_cast<uint32_t>(nanoseconds / GST_MSECOND);
 }
 
-void DevicePipeline::Close(std::unique_ptr<DevicePipeline> pipeline) {
-    const bool interrupted = pipeline->state_->EndPlay(NotifyAborted);
-    std::shared_ptr<Handover> handover = pipeline->handover_;
-    handover->Cancel(pipeline->pipeline_);
-    if (!interrupted && pipeline->EndedWhilePlaying() && handover->TakeTail(pipeline)) {
-        return;
+void DevicePipeline::Close() {
+    state_->EndPlay(NotifyAborted);
+    if (state_->StopFeeding()) {
+        state_->output->Stop();
     }
-    handover->CutTail();
-}
-
-bool DevicePipeline::SoundEnded() const {
-    return state_->Get(&BusState::soundEnded);
 }
 
 // Links the decoder's first audio output to the converter.
@@ -363,17 +316,45 @@ bool DevicePipeline::Failed() const {
     return state_->Get(&BusState::failed);
 }
 
-bool DevicePipeline::EndedWhilePlaying() const {
-    GstState current = GST_STATE_VOID_PENDING;
-    gst_element_get_state(pipeline_, &current, nullptr, 0);
-    return state_->Get(&BusState::atEnd) && current == GST_STATE_PLAYING;
+GstClockTime DevicePipeline::Heard() const {
+    GstClockTime base = 0;
+    GstClockTime fed = 0;
+    std::optional<OutputTime> from;
+    {
+        std::lock_guard guard(state_->lock);
+        base = state_->base;
+        fed = state_->fed;
+        from = state_->fedFrom;
+    }
+    if (!from) {
+        return base;
+    }
+    const std::optional<OutputTime> played = state_->output->Played();
+    if (!played || played->stream != from->stream) {
+        return base + fed;  // that stream has played out
+    }
+    const GstClockTime heard = played->time > from->time ? played->time - from->time : 0;
+    return base + std::min(heard, fed);
 }
 
-// A stop or seek: ends the pending play, the wait for the tail and the tail itself.
-void DevicePipeline::Interrupt() {
-    state_->EndPlay(NotifyAborted);
-    handover_->Cancel(pipeline_);
-    handover_->CutTail();
+// Silences the output and makes the file stand, paused, at `target`.
+uint32_t DevicePipeline::SilenceAndSeek(GstClockTime target) {
+    state_->StopFeeding();
+    state_->output->Stop();
+    gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+    {
+        std::lock_guard guard(state_->lock);
+        state_->settled = false;
+        state_->atEnd = false;
+        state_->base = target;
+        state_->fedFrom.reset();
+        state_->fed = 0;
+    }
+    const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
+    if (!gst_element_seek_simple(pipeline_, GST_FORMAT_TIME, flags, static_cast<gint64>(target))) {
+        return kErrDeviceFailed;
+    }
+    return WaitSettled() ? 0 : kErrDeviceFailed;
 }
 
 // Changes the pipeline's state and waits until it has been reached.

@@ -25,6 +25,9 @@ constexpr const char* kTimedSink = "fakesink sync=true";
 // How far a measured time may stray from the expected one: the sink's clock, the scheduler
 // and the MP3 encoder's padding.
 constexpr uint32_t kToleranceMs = 60;
+// The success notice comes when a file's last sound has been queued in the output, at most
+// this long before it has been heard.
+constexpr auto kLeadMs = 350ms;
 
 // A posted message as (message id, wParam, lParam), comparable and printable.
 using Posted = std::tuple<uint32_t, uintptr_t, intptr_t>;
@@ -110,12 +113,11 @@ protected:
         return id;
     }
 
-    static uint32_t StatusOf(MediaDevice& of, uint32_t id, StatusItem item) {
+    uint32_t Status(uint32_t id, StatusItem item) {
         uint32_t value = 0xFFFFFFFF;
-        EXPECT_EQ(of.Status(id, item, value), 0u);
+        EXPECT_EQ(device.Status(id, item, value), 0u);
         return value;
     }
-    uint32_t Status(uint32_t id, StatusItem item) { return StatusOf(device, id, item); }
 
     test::TempDir dir;
     RecordingPoster poster;
@@ -191,14 +193,18 @@ TEST_F(GstDeviceTest, GivesEachOpenDeviceItsOwnId) {
 }
 
 TEST_F(GstDeviceTest, PlayToTheEndPostsOneSuccess) {
-    const uint32_t id = OpenOk(AddWav("tone.wav", 400));
+    const uint32_t id = OpenOk(AddWav("tone.wav", 1000));
     const auto start = Clock::now();
     ASSERT_EQ(device.Play(id), 0u);
     EXPECT_TRUE(poster.Taken().empty()) << "the notice comes later, never from inside Play";
-    const auto notices = poster.WaitFor(1);
-    EXPECT_GE(Clock::now() - start, 350ms) << "played in real time";
-    EXPECT_EQ(poster.WaitFor(2, 300ms), std::vector{Notice(NotifySuccessful, id)});
-    EXPECT_NEAR(Status(id, StatusItem::Position), 400, kToleranceMs);
+    EXPECT_EQ(poster.WaitFor(1), std::vector{Notice(NotifySuccessful, id)});
+    const auto noticed = Clock::now() - start;
+    EXPECT_GE(noticed, 1000ms - kLeadMs) << "played in real time";
+    EXPECT_LE(noticed, 1000ms);
+    // The last sound, queued when the notice came, plays out meanwhile.
+    std::this_thread::sleep_for(kLeadMs);
+    EXPECT_NEAR(Status(id, StatusItem::Position), 1000, kToleranceMs);
+    EXPECT_EQ(poster.Taken(), std::vector{Notice(NotifySuccessful, id)}) << "exactly one";
     EXPECT_EQ(device.Close(id), 0u);
 }
 
@@ -240,7 +246,7 @@ TEST_F(GstDeviceTest, SeekInterruptsThePlayAndPlaysOnFromThere) {
     ASSERT_EQ(device.Play(id), 0u);
     EXPECT_EQ(poster.WaitFor(1), std::vector{Notice(NotifySuccessful, id)});
     const auto played = Clock::now() - start;
-    EXPECT_GE(played, 400ms);
+    EXPECT_GE(played, 500ms - kLeadMs);
     EXPECT_LE(played, 900ms) << "played from the new position, not from the old one";
 }
 
@@ -269,54 +275,42 @@ TEST_F(GstDeviceTest, CloseWhilePlayingAbortsAndNothingFollows) {
     EXPECT_EQ(poster.Taken(), std::vector{Notice(NotifyAborted, id)});
 }
 
-// A sink that holds 300 ms of sound, as an audio server does: the success notice comes when the
-// last data enters it, and the next file waits until that sound has been played out.
-class GstHandoverTest : public GstDeviceTest {
-protected:
-    GstMediaDevice buffered{poster,
-                            "queue max-size-time=300000000 max-size-bytes=0 max-size-buffers=0 "
-                            "! fakesink sync=true"};
-
-    uint32_t OpenBuffered(const std::string& path) {
-        uint32_t id = 0;
-        EXPECT_EQ(buffered.Open(path, id), 0u);
-        return id;
-    }
-};
-
-TEST_F(GstHandoverTest, NextFileStartsWhenThePreviousSoundHasPlayedOut) {
-    const uint32_t first = OpenBuffered(AddWav("1.wav", 800));
-    const auto start = Clock::now();
-    ASSERT_EQ(buffered.Play(first), 0u);
+// Files played back to back, as the player's advance does: on the success notice close the
+// device, open the next file and play it.
+TEST_F(GstDeviceTest, NextFileFollowsThePreviousSoundWithoutGapOrOverlap) {
+    const uint32_t first = OpenOk(AddWav("1.wav", 800));
+    ASSERT_EQ(device.Play(first), 0u);
     ASSERT_EQ(poster.WaitFor(1), std::vector{Notice(NotifySuccessful, first)});
-    const auto firstNotice = Clock::now() - start;
-    EXPECT_GE(firstNotice, 400ms);
-    EXPECT_LE(firstNotice, 700ms) << "posted while the last 300 ms are still to be heard";
+    const auto firstNoticed = Clock::now();
     poster.Taken();
-
-    ASSERT_EQ(buffered.Close(first), 0u);
-    const uint32_t second = OpenBuffered(AddWav("2.wav", 800));
-    ASSERT_EQ(buffered.Play(second), 0u);
-    EXPECT_EQ(poster.WaitFor(1), std::vector{Notice(NotifySuccessful, second)});
-    // Started at 800 ms, when the first file's sound ended, not at once (which would end
-    // near 1000 ms).
-    EXPECT_GE(Clock::now() - start, 1200ms);
+    ASSERT_EQ(device.Close(first), 0u);
+    const uint32_t second = OpenOk(AddWav("2.wav", 800));
+    ASSERT_EQ(device.Play(second), 0u);
+    EXPECT_EQ(Status(second, StatusItem::Position), 0u) << "the first file's end plays first";
+    ASSERT_EQ(poster.WaitFor(1), std::vector{Notice(NotifySuccessful, second)});
+    // Both notices come equally early, so they lie one file's length apart: less when the
+    // first file's end was cut off, more when silence came between the files.
+    const auto apart = Clock::now() - firstNoticed;
+    EXPECT_GE(apart, 750ms);
+    EXPECT_LE(apart, 900ms);
 }
 
-TEST_F(GstHandoverTest, StopWhileWaitingSilencesBothFiles) {
-    const uint32_t first = OpenBuffered(AddWav("1.wav", 600));
-    ASSERT_EQ(buffered.Play(first), 0u);
+TEST_F(GstDeviceTest, StopRightAfterTheAdvanceSilencesBothFiles) {
+    const uint32_t first = OpenOk(AddWav("1.wav", 600));
+    ASSERT_EQ(device.Play(first), 0u);
     ASSERT_EQ(poster.WaitFor(1), std::vector{Notice(NotifySuccessful, first)});
     poster.Taken();
-    ASSERT_EQ(buffered.Close(first), 0u);
-    const uint32_t second = OpenBuffered(AddWav("2.wav", 400));
-    ASSERT_EQ(buffered.Play(second), 0u);
-    ASSERT_EQ(buffered.Stop(second), 0u);
+    ASSERT_EQ(device.Close(first), 0u);
+    const uint32_t second = OpenOk(AddWav("2.wav", 400));
+    ASSERT_EQ(device.Play(second), 0u);
+    ASSERT_EQ(device.Stop(second), 0u);
     std::this_thread::sleep_for(800ms);
     EXPECT_EQ(poster.Taken(), std::vector{Notice(NotifyAborted, second)});
-    EXPECT_EQ(StatusOf(buffered, second, StatusItem::Position), 0u) << "never started";
-    ASSERT_EQ(buffered.Play(second), 0u) << "plays at once: nothing to wait for any more";
+    EXPECT_EQ(Status(second, StatusItem::Position), 0u) << "never heard";
+    const auto start = Clock::now();
+    ASSERT_EQ(device.Play(second), 0u);
     EXPECT_EQ(poster.WaitFor(1, 1s), std::vector{Notice(NotifySuccessful, second)});
+    EXPECT_LE(Clock::now() - start, 400ms) << "from its start, right away";
 }
 
 TEST(GstDeviceFailureTest, StreamErrorInMidFilePostsFailure) {

@@ -29,7 +29,8 @@ stop_recording
 [[ "$player_status" == 0 ]] || fail "the player ended with '$player_status' instead of 0"
 
 heard=$(python3 "$E2E_DIR/tone_analysis.py" tones "$work/recording.raw" "$RATE" 440 660 880 1100 |
-  head -n4 | tr '\n' ' ')
+  tr '\n' ' ')
 echo "heard: $heard"
-[[ "$heard" == "440 660 880 1100 " ]] || fail "expected the tones 440 660 880 1100, heard: $heard"
+# After the second entry the list starts over: only the first four tones count.
+[[ "$heard" == "440 660 880 1100 "* ]] || fail "expected the tones 440 660 880 1100 first, heard: $heard"
 echo "gaps (ms): $(python3 "$E2E_DIR/tone_analysis.py" gaps "$work/recording.raw" "$RATE" | tr '\n' ' ')"

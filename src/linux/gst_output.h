@@ -1,0 +1,69 @@
+#pragma once
+
+// The media device's one audio stream. Every playing file feeds its decoded sound into it, so
+// that one file follows another without the start-up of a new sound-server stream between
+// them (which costs tens of milliseconds and up to a whole server period of silence).
+
+#include <gst/gst.h>
+
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+namespace tav::gst {
+
+// The format every file is decoded to before it enters the output.
+constexpr int kOutputRate = 48000;
+constexpr int kOutputChannels = 2;
+constexpr const char* kOutputCaps =
+    "audio/x-raw, format=(string)F32LE, layout=(string)interleaved, rate=(int)48000, "
+    "channels=(int)2";
+
+// A moment of the output: which stream (a new one starts after every stop) and its time.
+struct OutputTime {
+    uint64_t stream = 0;
+    GstClockTime time = 0;
+};
+
+class AudioOutput {
+public:
+    explicit AudioOutput(std::string sinkDescription);
+    ~AudioOutput();  // closes the stream
+    AudioOutput(const AudioOutput&) = delete;
+    AudioOutput& operator=(const AudioOutput&) = delete;
+
+    // A file starts or stops feeding sound. While none does, the output plays out what it
+    // holds and then closes its stream. BeginFeed returns the feed's ticket for Push.
+    uint64_t BeginFeed();
+    void EndFeed();
+    // Queues decoded sound behind what the output holds, opening the stream when there is
+    // none; blocks while the output holds enough. `at` receives when the buffer will play.
+    // Takes the buffer. FLUSHING when the output was stopped since the feed began, ERROR when
+    // it failed.
+    GstFlowReturn Push(GstBuffer* buffer, uint64_t feed, OutputTime& at);
+    // What the output has played so far; nothing while no stream is open.
+    std::optional<OutputTime> Played();
+    // Silences the output at once and closes its stream.
+    void Stop();
+
+private:
+    struct Stream;
+
+    static GstBusSyncReply OnBusMessage(GstBus* bus, GstMessage* message, gpointer data);
+    static void OnNeedData(GstElement* source, guint length, gpointer data);
+    // The stream `number` has played out its end, or failed.
+    void Finish(uint64_t number, bool failed);
+
+    const std::string sinkDescription_;
+    std::mutex lock_;
+    std::condition_variable changed_;
+    std::unique_ptr<Stream> current_;
+    uint64_t lastStream_ = 0;
+    int feeding_ = 0;
+    uint64_t stops_ = 0;  // feeds begun before the last stop are refused
+};
+
+}  // namespace tav::gst
