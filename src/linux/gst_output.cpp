@@ -121,16 +121,18 @@ GstFlowReturn AudioOutput::Push(GstBuffer* buffer, uint64_t feed, OutputTime& at
         changed_.wait_for(guard, kPlayOutWait, [this] {
             return current_ == nullptr || current_->phase != Stream::Phase::Ending;
         });
+        if (current_ != nullptr && (current_->phase == Stream::Phase::Ending ||
+                                    current_->phase == Stream::Phase::Finished)) {
+            std::unique_ptr<Stream> done = std::move(current_);
+            guard.unlock();
+            done.reset();  // its bus handler takes the lock
+            guard.lock();
+        }
         if (feed != stops_) {
             gst_buffer_unref(buffer);
             return GST_FLOW_FLUSHING;
         }
-        if (current_ == nullptr || current_->phase == Stream::Phase::Ending ||
-            current_->phase == Stream::Phase::Finished) {
-            std::unique_ptr<Stream> done = std::move(current_);
-            guard.unlock();
-            done.reset();
-            guard.lock();
+        if (current_ == nullptr) {
             current_ = std::make_unique<Stream>(*this, ++lastStream_, sinkDescription_);
             if (current_->phase == Stream::Phase::Live) {
                 toStart = GST_ELEMENT(gst_object_ref(current_->pipeline));
@@ -157,6 +159,14 @@ GstFlowReturn AudioOutput::Push(GstBuffer* buffer, uint64_t feed, OutputTime& at
     g_signal_emit_by_name(source, "push-buffer", buffer, &flow);
     gst_buffer_unref(buffer);
     gst_object_unref(source);
+    if (flow == GST_FLOW_FLUSHING) {
+        // Waiting for room in a stream that failed ends in its closing flush: still a failure.
+        std::lock_guard guard(lock_);
+        if (current_ != nullptr && current_->number == at.stream &&
+            current_->phase == Stream::Phase::Failed) {
+            flow = GST_FLOW_ERROR;
+        }
+    }
     return flow;
 }
 
