@@ -111,9 +111,16 @@ void AudioOutput::EndFeed() {
     }
 }
 
+bool AudioOutput::Prepare() {
+    std::unique_lock guard(lock_);
+    if (current_ != nullptr && current_->phase == Stream::Phase::Ending) {
+        return true;  // the first sound waits for it to play out, then opens a new stream
+    }
+    return OpenStream(guard, true) == GST_FLOW_OK;
+}
+
 GstFlowReturn AudioOutput::Push(GstBuffer* buffer, uint64_t feed, OutputTime& at) {
     GstElement* source = nullptr;
-    GstElement* toStart = nullptr;
     {
         std::unique_lock guard(lock_);
         // A stream playing out its end takes nothing more: the new sound goes to a new stream
@@ -121,26 +128,13 @@ GstFlowReturn AudioOutput::Push(GstBuffer* buffer, uint64_t feed, OutputTime& at
         changed_.wait_for(guard, kPlayOutWait, [this] {
             return current_ == nullptr || current_->phase != Stream::Phase::Ending;
         });
-        if (current_ != nullptr && (current_->phase == Stream::Phase::Ending ||
-                                    current_->phase == Stream::Phase::Finished)) {
-            std::unique_ptr<Stream> done = std::move(current_);
-            guard.unlock();
-            done.reset();  // its bus handler takes the lock
-            guard.lock();
+        GstFlowReturn opened = feed == stops_ ? OpenStream(guard, false) : GST_FLOW_FLUSHING;
+        if (opened == GST_FLOW_OK && feed != stops_) {
+            opened = GST_FLOW_FLUSHING;  // stopped while the stream opened
         }
-        if (feed != stops_) {
+        if (opened != GST_FLOW_OK) {
             gst_buffer_unref(buffer);
-            return GST_FLOW_FLUSHING;
-        }
-        if (current_ == nullptr) {
-            current_ = std::make_unique<Stream>(*this, ++lastStream_, sinkDescription_);
-            if (current_->phase == Stream::Phase::Live) {
-                toStart = GST_ELEMENT(gst_object_ref(current_->pipeline));
-            }
-        }
-        if (current_->phase == Stream::Phase::Failed) {
-            gst_buffer_unref(buffer);
-            return GST_FLOW_ERROR;
+            return opened;
         }
         const uint64_t frames = gst_buffer_get_size(buffer) / kFrameBytes;
         buffer = gst_buffer_make_writable(buffer);
@@ -149,11 +143,6 @@ GstFlowReturn AudioOutput::Push(GstBuffer* buffer, uint64_t feed, OutputTime& at
         GST_BUFFER_DURATION(buffer) = FramesToTime(current_->frames + frames) - at.time;
         current_->frames += frames;
         source = GST_ELEMENT(gst_object_ref(current_->source));
-    }
-    if (toStart != nullptr) {
-        // Outside the lock: the state change may report to the bus handler, which takes it.
-        gst_element_set_state(toStart, GST_STATE_PLAYING);
-        gst_object_unref(toStart);
     }
     GstFlowReturn flow = GST_FLOW_ERROR;
     g_signal_emit_by_name(source, "push-buffer", buffer, &flow);
@@ -168,6 +157,41 @@ GstFlowReturn AudioOutput::Push(GstBuffer* buffer, uint64_t feed, OutputTime& at
         }
     }
     return flow;
+}
+
+// Makes sure a live stream takes sound: closes one that has played out (or failed, when a new
+// play asks) and opens a new one. Called with the lock held; releases it meanwhile.
+GstFlowReturn AudioOutput::OpenStream(std::unique_lock<std::mutex>& guard, bool replaceFailed) {
+    if (current_ != nullptr) {
+        const Stream::Phase phase = current_->phase;
+        if (phase == Stream::Phase::Live) {
+            return GST_FLOW_OK;
+        }
+        if (phase == Stream::Phase::Failed && !replaceFailed) {
+            return GST_FLOW_ERROR;  // the file that fed it fails with it
+        }
+        std::unique_ptr<Stream> done = std::move(current_);
+        guard.unlock();
+        done.reset();  // its bus handler takes the lock
+        guard.lock();
+        if (current_ != nullptr) {
+            return current_->phase == Stream::Phase::Live ? GST_FLOW_OK : GST_FLOW_ERROR;
+        }
+    }
+    auto stream = std::make_unique<Stream>(*this, ++lastStream_, sinkDescription_);
+    GstElement* pipeline = GST_ELEMENT(gst_object_ref(stream->pipeline));
+    const bool built = stream->phase == Stream::Phase::Live;
+    current_ = std::move(stream);
+    // Started outside the lock: the state change may report to the bus handler, which takes it.
+    guard.unlock();
+    const bool started =
+        built && gst_element_set_state(pipeline, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
+    gst_object_unref(pipeline);
+    guard.lock();
+    if (!started && current_ != nullptr && current_->pipeline == pipeline) {
+        current_->phase = Stream::Phase::Failed;
+    }
+    return started ? GST_FLOW_OK : GST_FLOW_ERROR;
 }
 
 std::optional<OutputTime> AudioOutput::Played() {

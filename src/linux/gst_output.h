@@ -39,6 +39,9 @@ public:
     // holds and then closes its stream. BeginFeed returns the feed's ticket for Push.
     uint64_t BeginFeed();
     void EndFeed();
+    // Makes sure a stream is open to take the next sound: false when none can be opened
+    // (no sound server, no audio device).
+    bool Prepare();
     // Queues decoded sound behind what the output holds, opening the stream when there is
     // none; blocks while the output holds enough. `at` receives when the buffer will play.
     // Takes the buffer. FLUSHING when the output was stopped since the feed began, ERROR when
@@ -54,6 +57,7 @@ private:
 
     static GstBusSyncReply OnBusMessage(GstBus* bus, GstMessage* message, gpointer data);
     static void OnNeedData(GstElement* source, guint length, gpointer data);
+    GstFlowReturn OpenStream(std::unique_lock<std::mutex>& guard, bool replaceFailed);
     // The stream `number` has played out its end, or failed.
     void Finish(uint64_t number, bool failed);
 

@@ -236,9 +236,11 @@ uint32_t DevicePipeline::Play() {
         return 0;
     }
     state_->StartFeeding();
-    if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+    if (!state_->output->Prepare() ||
+        gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+        // A play that cannot start is refused; nothing is pending, so no notice follows.
         state_->StopFeeding();
-        state_->EndPlay(NotifyFailure);
+        state_->Set(&BusState::playPending, false);
         return kErrDeviceFailed;
     }
     return 0;

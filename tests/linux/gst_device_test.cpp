@@ -313,6 +313,19 @@ TEST_F(GstDeviceTest, StopRightAfterTheAdvanceSilencesBothFiles) {
     EXPECT_LE(Clock::now() - start, 400ms) << "from its start, right away";
 }
 
+TEST(GstDeviceFailureTest, PlayFailsWithoutAnAudioOutput) {
+    test::TempDir dir;
+    RecordingPoster poster;
+    // A sink that cannot open, as without a sound server or an audio device.
+    GstMediaDevice device(poster, "fakesink state-error=null-to-ready");
+    uint32_t id = 0;
+    ASSERT_EQ(device.Open(dir.AddFile("tone.wav", ToneWav(300)), id), 0u)
+        << "the file itself decodes";
+    EXPECT_NE(device.Play(id), 0u);
+    EXPECT_TRUE(poster.WaitFor(1, 500ms).empty()) << "a refused play posts no notice";
+    EXPECT_EQ(device.Close(id), 0u);
+}
+
 TEST(GstDeviceFailureTest, StreamErrorInMidFilePostsFailure) {
     test::TempDir dir;
     RecordingPoster poster;
