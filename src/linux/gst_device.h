@@ -13,7 +13,7 @@ namespace tav {
 // The media device on GStreamer: one decoding pipeline per open device, all feeding one audio
 // stream, so that the files of a piece follow each other without silence; completion notices
 // posted as MM_MCINOTIFY through the event poster. One device plays at a time: the player never
-// plays two at once, and two playing devices would take turns in the one stream.
+// plays two at once, and the sound of two playing devices would interleave in the one stream.
 class GstMediaDevice : public MediaDevice {
 public:
     // Plays to the default audio output.

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstdlib>
-#include <fstream>
 #include <mutex>
 #include <random>
 #include <thread>
@@ -27,7 +26,7 @@ constexpr const char* kTimedSink = "fakesink sync=true";
 constexpr uint32_t kToleranceMs = 60;
 // The success notice comes when a file's last sound has been queued in the output, at most
 // this long before it has been heard.
-constexpr auto kLeadMs = 350ms;
+constexpr auto kLead = 350ms;
 
 // A posted message as (message id, wParam, lParam), comparable and printable.
 using Posted = std::tuple<uint32_t, uintptr_t, intptr_t>;
@@ -199,10 +198,10 @@ TEST_F(GstDeviceTest, PlayToTheEndPostsOneSuccess) {
     EXPECT_TRUE(poster.Taken().empty()) << "the notice comes later, never from inside Play";
     EXPECT_EQ(poster.WaitFor(1), std::vector{Notice(NotifySuccessful, id)});
     const auto noticed = Clock::now() - start;
-    EXPECT_GE(noticed, 1000ms - kLeadMs) << "played in real time";
+    EXPECT_GE(noticed, 1000ms - kLead) << "played in real time";
     EXPECT_LE(noticed, 1000ms);
     // The last sound, queued when the notice came, plays out meanwhile.
-    std::this_thread::sleep_for(kLeadMs);
+    std::this_thread::sleep_for(kLead);
     EXPECT_NEAR(Status(id, StatusItem::Position), 1000, kToleranceMs);
     EXPECT_EQ(poster.Taken(), std::vector{Notice(NotifySuccessful, id)}) << "exactly one";
     EXPECT_EQ(device.Close(id), 0u);
@@ -246,7 +245,7 @@ TEST_F(GstDeviceTest, SeekInterruptsThePlayAndPlaysOnFromThere) {
     ASSERT_EQ(device.Play(id), 0u);
     EXPECT_EQ(poster.WaitFor(1), std::vector{Notice(NotifySuccessful, id)});
     const auto played = Clock::now() - start;
-    EXPECT_GE(played, 500ms - kLeadMs);
+    EXPECT_GE(played, 500ms - kLead);
     EXPECT_LE(played, 900ms) << "played from the new position, not from the old one";
 }
 
