@@ -41,6 +41,8 @@ void OnPlay(Player& player) {
     EnsureCatalogue(player);
     if (player.trackList().Selection() < 0) {
         player.trackList().Select(0);
+        // Every other selection made for the user shows its position at once.
+        ShowListPosition(player);
     }
     PlayCurrentEntry(player);
 }

@@ -115,6 +115,7 @@ TEST_F(TransportTest, EmptyListAsksForAFolderOrScansTheNamedOne) {
     EXPECT_EQ(t.browser.calls.size(), 4U);
     EXPECT_EQ(t.list.Count(), 2);
     EXPECT_EQ(t.list.Selection(), 0);
+    EXPECT_EQ(Part(3), "\t1 / 2");  // the selection Play made is shown at once
     EXPECT_EQ(Playing(), first);
     EXPECT_FALSE(t.player.playback.randomMode);
 }
