@@ -26,14 +26,7 @@
 #include "app/control_table.h"
 #include "app/player.h"
 #include "catalogue/scan.h"
-#include "linux/dl_tag_library.h"
-#include "linux/gst_device.h"
-#include "linux/native_text.h"
-#include "linux/posix_file_system.h"
-#include "linux/pulse_volume.h"
-#include "linux/qt_folder_browser.h"
-#include "linux/qt_main_window.h"
-#include "linux/qt_track_list.h"
+#include "linux/qt_program.h"
 
 extern char** environ;
 
@@ -155,10 +148,6 @@ Results RunRounds(tav::Player& player, const fs::path& root, int rounds) {
     return results;
 }
 
-std::string PluginPath(const tav::FileSystem& files) {
-    return (fs::path(files.ExecutablePath()).parent_path() / "mp3infp.so").string();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -177,20 +166,11 @@ int main(int argc, char** argv) {
                 kArtists * kAlbumsPerArtist * kFilesPerAlbum, kArtists * (kAlbumsPerArtist + 1),
                 root.c_str(), Seconds(Clock::now() - generating));
 
-    // The Linux program's own pieces, assembled as its main() assembles them.
-    const tav::Utf8TextRules text;
-    const tav::MonotonicClock clock;
-    tav::PosixFileSystem files;
-    tav::QtTrackList trackList(text);
-    tav::QtMainWindow window(trackList);
-    tav::QtFolderBrowser browser(window);
-    tav::GstMediaDevice device(window);
-    tav::PulseWaveVolume volume;
-    tav::DlTagLibraryLoader tags(PluginPath(files));
-    tav::Player player(
-        tav::Seams{window, trackList, browser, device, volume, files, tags, text, clock, 0});
-    window.AttachPlayer(player);
-    window.Open();
+    // The Linux program itself, built as its main() builds it.
+    tav::LinuxProgram program;
+    program.Open();
+    tav::Player& player = program.player;
+    tav::QtTrackList& trackList = program.trackList;
     QCoreApplication::processEvents();
 
     const Results results = RunRounds(player, root, rounds);
@@ -202,7 +182,7 @@ int main(int argc, char** argv) {
                 Median(results.perFolderRatios), perFolderEntries);
     std::printf("resident holding %d entries: %.1f MB; peak resident: %.1f MB (goal < 100 MB)\n",
                 trackList.Count(), ResidentMb(), PeakResidentMb());
-    std::printf("status bar part 3: \"%s\"\n", window.StatusText(3).c_str());
+    std::printf("status bar part 3: \"%s\"\n", program.window.StatusText(3).c_str());
 
     std::error_code ignored;
     fs::remove_all(root, ignored);

@@ -3,17 +3,8 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 
-#include "app/player.h"
-#include "linux/dl_tag_library.h"
-#include "linux/gst_device.h"
-#include "linux/native_text.h"
-#include "linux/posix_file_system.h"
-#include "linux/pulse_volume.h"
-#include "linux/qt_folder_browser.h"
-#include "linux/qt_main_window.h"
-#include "linux/qt_track_list.h"
+#include "linux/qt_program.h"
 
 namespace {
 
@@ -27,10 +18,6 @@ bool IsSet(const char* name) {
 // Qt would abort without a display to open; say what to do instead.
 bool HasDisplay() {
     return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM");
-}
-
-std::string PluginPath(const tav::FileSystem& files) {
-    return (std::filesystem::path(files.ExecutablePath()).parent_path() / "mp3infp.so").string();
 }
 
 }  // namespace
@@ -50,19 +37,7 @@ int main(int argc, char** argv) {
     QApplication app(qtArgc, qtArgv);
     app.setQuitOnLastWindowClosed(false);  // the window's destruction quits, through the core
 
-    const tav::Utf8TextRules text;
-    const tav::MonotonicClock clock;
-    tav::PosixFileSystem files;
-    tav::QtTrackList trackList(text);
-    tav::QtMainWindow window(trackList);
-    tav::QtFolderBrowser browser(window);
-    tav::GstMediaDevice device(window);
-    tav::PulseWaveVolume volume;
-    tav::DlTagLibraryLoader tags(PluginPath(files));
-    tav::Player player(
-        tav::Seams{window, trackList, browser, device, volume, files, tags, text, clock, 0});
-
-    window.AttachPlayer(player);
-    window.Open();
+    tav::LinuxProgram program;
+    program.Open();
     return QApplication::exec();
 }

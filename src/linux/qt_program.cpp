@@ -1,0 +1,23 @@
+#include "linux/qt_program.h"
+
+#include <filesystem>
+
+namespace tav {
+namespace {
+
+std::string PluginPath(const FileSystem& files) {
+    return (std::filesystem::path(files.ExecutablePath()).parent_path() / "mp3infp.so").string();
+}
+
+}  // namespace
+
+LinuxProgram::LinuxProgram()
+    : tags(PluginPath(files)),
+      player(Seams{window, trackList, browser, device, volume, files, tags, text, clock, 0}) {}
+
+void LinuxProgram::Open() {
+    window.AttachPlayer(player);
+    window.Open();
+}
+
+}  // namespace tav

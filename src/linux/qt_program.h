@@ -1,0 +1,35 @@
+#pragma once
+
+#include "app/player.h"
+#include "linux/dl_tag_library.h"
+#include "linux/gst_device.h"
+#include "linux/native_text.h"
+#include "linux/posix_file_system.h"
+#include "linux/pulse_volume.h"
+#include "linux/qt_folder_browser.h"
+#include "linux/qt_main_window.h"
+#include "linux/qt_track_list.h"
+
+namespace tav {
+
+// The Linux player assembled: the Qt window and list, the GStreamer device, the sound
+// server's volume, the tag plug-in beside the program, around one player. Needs a
+// QApplication; Open() creates the window and runs the start-up.
+class LinuxProgram {
+public:
+    LinuxProgram();
+    void Open();
+
+    Utf8TextRules text;
+    MonotonicClock clock;
+    PosixFileSystem files;
+    QtTrackList trackList{text};
+    QtMainWindow window{trackList};
+    QtFolderBrowser browser{window};
+    GstMediaDevice device{window};
+    PulseWaveVolume volume;
+    DlTagLibraryLoader tags;
+    Player player;
+};
+
+}  // namespace tav
