@@ -47,6 +47,9 @@ export GTEST_OUTPUT="xml:$(winepath -w "$results")\\"
 
 run_tests() {
   wineserver -p
+  # Wine's service processes start with the first program and keep its output open: start
+  # them here, or CTest would wait for them after the first test.
+  wine cmd /c exit >/dev/null 2>&1 </dev/null
   local status=0
   ctest --test-dir "$build" --output-on-failure -j2 || status=$?
   wineserver -k || true
