@@ -61,13 +61,13 @@ HWND Win32Window::Control(int id) const {
 }
 
 void Win32Window::CreateControls() {
-    for (const ControlSpec& spec : ControlTable()) {
+    for (const ControlSpec& row : ControlTable()) {
         const HWND control = CreateWindowExA(
-            spec.exStyle, spec.className, spec.text, spec.style, spec.rect.x, spec.rect.y,
-            spec.rect.width, spec.rect.height, main_,
-            reinterpret_cast<HMENU>(static_cast<intptr_t>(spec.id)), instance_, nullptr);
+            row.exStyle, row.className, row.text, row.style, row.rect.x, row.rect.y, row.rect.width,
+            row.rect.height, main_, reinterpret_cast<HMENU>(static_cast<intptr_t>(row.id)),
+            instance_, nullptr);
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-        controls_[static_cast<std::size_t>(spec.id - kFirstControlId)] = control;
+        controls_[static_cast<std::size_t>(row.id - kFirstControlId)] = control;
     }
 }
 

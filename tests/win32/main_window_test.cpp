@@ -84,22 +84,22 @@ TEST_F(MainWindowTest, ControlsTextsAndFont) {
     EXPECT_EQ(WindowText(main), kFixedTitle);
     const auto font = SendMessageA(Child(TrackList), WM_GETFONT, 0, 0);
     EXPECT_NE(font, 0);
-    for (const ControlSpec& spec : ControlTable()) {
-        const HWND control = Child(spec.id);
-        ASSERT_NE(control, nullptr) << spec.role;
+    for (const ControlSpec& row : ControlTable()) {
+        const HWND control = Child(row.id);
+        ASSERT_NE(control, nullptr) << row.role;
         char className[64] = {};
         GetClassNameA(control, className, sizeof className);
-        EXPECT_EQ(lstrcmpiA(className, spec.className), 0) << spec.role << " " << className;
+        EXPECT_EQ(lstrcmpiA(className, row.className), 0) << row.role << " " << className;
         // Lists drop WS_VSCROLL while they have nothing to scroll.
         const uint32_t style = GetWindowLongA(control, GWL_STYLE) | WS_VSCROLL;
-        EXPECT_EQ(style & spec.style, spec.style) << spec.role;
+        EXPECT_EQ(style & row.style, row.style) << row.role;
         const auto exStyle = static_cast<uint32_t>(GetWindowLongA(control, GWL_EXSTYLE));
-        EXPECT_EQ(exStyle & spec.exStyle, spec.exStyle) << spec.role;
-        if (spec.kind != ControlClass::Trackbar) {  // trackbars keep no font
-            EXPECT_EQ(SendMessageA(control, WM_GETFONT, 0, 0), font) << spec.role;
+        EXPECT_EQ(exStyle & row.exStyle, row.exStyle) << row.role;
+        if (row.kind != ControlClass::Trackbar) {  // trackbars keep no font
+            EXPECT_EQ(SendMessageA(control, WM_GETFONT, 0, 0), font) << row.role;
         }
-        if (spec.id != TargetLabel && spec.kind != ControlClass::ComboBox) {
-            EXPECT_EQ(WindowText(control), spec.text) << spec.role;
+        if (row.id != TargetLabel && row.kind != ControlClass::ComboBox) {
+            EXPECT_EQ(WindowText(control), row.text) << row.role;
         }
     }
     EXPECT_EQ(WindowText(Child(TargetLabel)), "MP3+WAV");
