@@ -31,11 +31,11 @@ QWidget* MakeListBox(QWidget& parent) {
     return view;
 }
 
-QWidget* MakeEdit(const ControlSpec& spec, QWidget& parent) {
-    const bool sunken = Has(spec.exStyle, style::ExClientEdge);
-    if (Has(spec.style, style::EditMultiline)) {
+QWidget* MakeEdit(const ControlSpec& row, QWidget& parent) {
+    const bool sunken = Has(row.exStyle, style::ExClientEdge);
+    if (Has(row.style, style::EditMultiline)) {
         auto* edit = new QPlainTextEdit(&parent);
-        edit->setReadOnly(Has(spec.style, style::EditReadOnly));
+        edit->setReadOnly(Has(row.style, style::EditReadOnly));
         edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         edit->document()->setDocumentMargin(kInfoMargin);
@@ -50,24 +50,24 @@ QWidget* MakeEdit(const ControlSpec& spec, QWidget& parent) {
     }
     auto* edit = new QLineEdit(&parent);
     edit->setFrame(sunken);
-    edit->setAlignment(Has(spec.style, style::EditCenter) ? Qt::AlignCenter
-                                                          : Qt::AlignLeft | Qt::AlignVCenter);
+    edit->setAlignment(Has(row.style, style::EditCenter) ? Qt::AlignCenter
+                                                         : Qt::AlignLeft | Qt::AlignVCenter);
     return edit;
 }
 
-QWidget* MakeStatic(const ControlSpec& spec, QWidget& parent) {
+QWidget* MakeStatic(const ControlSpec& row, QWidget& parent) {
     auto* label = new QLabel(&parent);
     label->setTextFormat(Qt::PlainText);
     // Centred vertically: the line box of a CJK face is taller than a 12-pixel label, and
     // centring keeps the glyphs themselves inside it.
     Qt::Alignment horizontal = Qt::AlignLeft;
-    if (Has(spec.style, style::StaticRight)) {
+    if (Has(row.style, style::StaticRight)) {
         horizontal = Qt::AlignRight;
-    } else if (Has(spec.style, style::StaticCenter)) {
+    } else if (Has(row.style, style::StaticCenter)) {
         horizontal = Qt::AlignHCenter;
     }
     label->setAlignment(horizontal | Qt::AlignVCenter);
-    if (Has(spec.exStyle, style::ExClientEdge)) {
+    if (Has(row.exStyle, style::ExClientEdge)) {
         label->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     }
     return label;
@@ -86,12 +86,12 @@ void FitLabelText(QLabel& label) {
     label.setFont(font);
 }
 
-QWidget* MakeWidget(const ControlSpec& spec, QWidget& parent) {
-    switch (spec.kind) {
+QWidget* MakeWidget(const ControlSpec& row, QWidget& parent) {
+    switch (row.kind) {
     case ControlClass::ListBox:
         return MakeListBox(parent);
     case ControlClass::Edit:
-        return MakeEdit(spec, parent);
+        return MakeEdit(row, parent);
     case ControlClass::Button: {
         auto* button = new QPushButton(&parent);
         button->setAutoDefault(false);
@@ -100,7 +100,7 @@ QWidget* MakeWidget(const ControlSpec& spec, QWidget& parent) {
     case ControlClass::ComboBox:
         return new QComboBox(&parent);
     case ControlClass::Static:
-        return MakeStatic(spec, parent);
+        return MakeStatic(row, parent);
     case ControlClass::Trackbar:
         return new QtTrackbar(&parent);
     }
@@ -118,15 +118,15 @@ QFont ControlFont() {
     return font;
 }
 
-QWidget* MakeControl(const ControlSpec& spec, QWidget& parent) {
-    QWidget* widget = MakeWidget(spec, parent);
-    widget->setObjectName(spec.role);
+QWidget* MakeControl(const ControlSpec& row, QWidget& parent) {
+    QWidget* widget = MakeWidget(row, parent);
+    widget->setObjectName(row.role);
     widget->setFont(ControlFont());
     if (widget->focusPolicy() != Qt::NoFocus) {
         widget->setFocusPolicy(Qt::ClickFocus);  // no control takes part in Tab focus
     }
-    SetControlWidgetText(*widget, spec.text);
-    PlaceControl(*widget, spec.rect);
+    SetControlWidgetText(*widget, row.text);
+    PlaceControl(*widget, row.rect);
     widget->show();
     return widget;
 }

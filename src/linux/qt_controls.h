@@ -15,7 +15,7 @@ QFont ControlFont();
 // Makes the widget of one control-table row: the widget that matches the class and style,
 // with its text, the control font, its creation rectangle and no part in Tab focus. The list
 // box is a bare QListView; its model is attached by the caller.
-QWidget* MakeControl(const ControlSpec& spec, QWidget& parent);
+QWidget* MakeControl(const ControlSpec& row, QWidget& parent);
 
 // Places a control. A drop-down list's rectangle gives its closed height only as far as the
 // field needs: the rest is the extent of the drop-down.

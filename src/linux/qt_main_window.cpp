@@ -58,17 +58,17 @@ void QtMainWindow::Post(const Message& message) {
 }
 
 void QtMainWindow::CreateControls() {
-    for (const ControlSpec& spec : ControlTable()) {
-        QWidget* widget = MakeControl(spec, *this);
-        controls_[static_cast<std::size_t>(spec.id - kFirstControlId)] = widget;
-        Connect(spec, *widget);
+    for (const ControlSpec& row : ControlTable()) {
+        QWidget* widget = MakeControl(row, *this);
+        controls_[static_cast<std::size_t>(row.id - kFirstControlId)] = widget;
+        Connect(row, *widget);
     }
 }
 
 // Turns each control's user actions into the notifications its Win32 counterpart sends.
-void QtMainWindow::Connect(const ControlSpec& spec, QWidget& widget) {
-    const int id = spec.id;
-    switch (spec.kind) {
+void QtMainWindow::Connect(const ControlSpec& row, QWidget& widget) {
+    const int id = row.id;
+    switch (row.kind) {
     case ControlClass::ListBox:
         trackList_.AttachView(static_cast<QListView&>(widget));
         connect(&trackList_, &QtTrackList::userSelectionChanged, this,

@@ -82,7 +82,7 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
-    void Connect(const ControlSpec& spec, QWidget& widget);
+    void Connect(const ControlSpec& row, QWidget& widget);
     void SendCommand(int id, uint16_t code);
     void SendNotify(int id, int32_t code);
     void SendClientSize();

@@ -62,20 +62,20 @@ TEST(Layout, NegativeSizesCountAsZero) {
 TEST(Layout, StatusPartEdgesFollowTheWidth) {
     EXPECT_EQ(StatusPartEdges(784), (std::array<int, 4>{504, 624, 684, 784}));
     EXPECT_EQ(StatusPartEdges(0), (std::array<int, 4>{-280, -160, -100, 0}));
-    EXPECT_EQ(StatusPartEdges(32767 + 280), (std::array<int, 4>{32767, -32768 + 119, -32768 + 179,
-                                                                 -32768 + 279}));
+    EXPECT_EQ(StatusPartEdges(32767 + 280),
+              (std::array<int, 4>{32767, -32768 + 119, -32768 + 179, -32768 + 279}));
 }
 
 TEST(Layout, SizeMessageMovesEveryControlButTheTargetPair) {
     TestPlayer t;
     t.Send(WM_CREATE_);
     t.Send(WM_SIZE_, 0, static_cast<intptr_t>(MakeParam(1000, 700)));
-    for (const ControlSpec& spec : ControlTable()) {
-        const Rect at = *t.window.controls[spec.id].rect;
-        if (spec.id == TargetLabel || spec.id == TargetButton) {
-            EXPECT_EQ(at, spec.rect) << spec.role;
+    for (const ControlSpec& row : ControlTable()) {
+        const Rect at = *t.window.controls[row.id].rect;
+        if (row.id == TargetLabel || row.id == TargetButton) {
+            EXPECT_EQ(at, row.rect) << row.role;
         } else {
-            EXPECT_EQ(at, PlacementOf(spec.id, 1000, 700)) << spec.role;
+            EXPECT_EQ(at, PlacementOf(row.id, 1000, 700)) << row.role;
         }
     }
     EXPECT_EQ(t.window.statusBarSize, (std::pair{1000, 700}));

@@ -7,10 +7,10 @@
 namespace tav::test {
 
 void FakeWindow::CreateControls() {
-    for (const ControlSpec& spec : ControlTable()) {
-        Control& created = controls[spec.id];
-        created.text = spec.text;
-        created.rect = spec.rect;
+    for (const ControlSpec& row : ControlTable()) {
+        Control& created = controls[row.id];
+        created.text = row.text;
+        created.rect = row.rect;
     }
     controlsCreated = true;
 }

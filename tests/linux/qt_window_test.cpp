@@ -73,51 +73,51 @@ Qt::Alignment Horizontal(Qt::Alignment alignment) {
 
 TEST_F(QtWindowTest, EveryControlIsTheWidgetOfItsClassAndStyle) {
     t.window.Route({WM_CREATE_, 0, 0});
-    for (const ControlSpec& spec : ControlTable()) {
-        SCOPED_TRACE(spec.role);
-        QWidget& widget = Widget(spec.id);
-        const bool sunken = (spec.exStyle & style::ExClientEdge) != 0;
+    for (const ControlSpec& row : ControlTable()) {
+        SCOPED_TRACE(row.role);
+        QWidget& widget = Widget(row.id);
+        const bool sunken = (row.exStyle & style::ExClientEdge) != 0;
         EXPECT_EQ(widget.font().pixelSize(), 12);
         EXPECT_TRUE(QFontInfo(widget.font()).family().contains("CJK"));
         EXPECT_NE(widget.focusPolicy() & Qt::TabFocus, Qt::TabFocus);
-        switch (spec.kind) {
+        switch (row.kind) {
         case ControlClass::ListBox:
-            EXPECT_TRUE(As<QListView>(spec.id).uniformItemSizes());
-            EXPECT_EQ(As<QListView>(spec.id).selectionMode(), QAbstractItemView::SingleSelection);
+            EXPECT_TRUE(As<QListView>(row.id).uniformItemSizes());
+            EXPECT_EQ(As<QListView>(row.id).selectionMode(), QAbstractItemView::SingleSelection);
             break;
         case ControlClass::Edit:
-            if ((spec.style & style::EditMultiline) != 0) {
-                EXPECT_TRUE(As<QPlainTextEdit>(spec.id).isReadOnly());
-                EXPECT_EQ(As<QPlainTextEdit>(spec.id).frameShadow(), QFrame::Sunken);
+            if ((row.style & style::EditMultiline) != 0) {
+                EXPECT_TRUE(As<QPlainTextEdit>(row.id).isReadOnly());
+                EXPECT_EQ(As<QPlainTextEdit>(row.id).frameShadow(), QFrame::Sunken);
             } else {
-                const bool centred = (spec.style & style::EditCenter) != 0;
-                EXPECT_EQ(Horizontal(As<QLineEdit>(spec.id).alignment()),
+                const bool centred = (row.style & style::EditCenter) != 0;
+                EXPECT_EQ(Horizontal(As<QLineEdit>(row.id).alignment()),
                           centred ? Qt::AlignHCenter : Qt::AlignLeft);
-                EXPECT_EQ(As<QLineEdit>(spec.id).hasFrame(), sunken);
+                EXPECT_EQ(As<QLineEdit>(row.id).hasFrame(), sunken);
             }
             break;
         case ControlClass::Button:
-            EXPECT_EQ(As<QPushButton>(spec.id).text().toStdString(), spec.text);
+            EXPECT_EQ(As<QPushButton>(row.id).text().toStdString(), row.text);
             break;
         case ControlClass::ComboBox:
-            EXPECT_FALSE(As<QComboBox>(spec.id).isEditable());
+            EXPECT_FALSE(As<QComboBox>(row.id).isEditable());
             break;
         case ControlClass::Static: {
-            const QLabel& label = As<QLabel>(spec.id);
+            const QLabel& label = As<QLabel>(row.id);
             Qt::Alignment expected = Qt::AlignLeft;
-            if ((spec.style & style::StaticRight) != 0) {
+            if ((row.style & style::StaticRight) != 0) {
                 expected = Qt::AlignRight;
-            } else if ((spec.style & style::StaticCenter) != 0) {
+            } else if ((row.style & style::StaticCenter) != 0) {
                 expected = Qt::AlignHCenter;
             }
             EXPECT_EQ(Horizontal(label.alignment()), expected);
             EXPECT_EQ(label.frameShadow() == QFrame::Sunken, sunken);
-            EXPECT_EQ(label.text().toStdString(), spec.text);
+            EXPECT_EQ(label.text().toStdString(), row.text);
             break;
         }
         case ControlClass::Trackbar:
-            EXPECT_EQ(As<QSlider>(spec.id).orientation(), Qt::Horizontal);
-            EXPECT_EQ(As<QSlider>(spec.id).tickPosition(), QSlider::NoTicks);
+            EXPECT_EQ(As<QSlider>(row.id).orientation(), Qt::Horizontal);
+            EXPECT_EQ(As<QSlider>(row.id).tickPosition(), QSlider::NoTicks);
             break;
         }
     }
