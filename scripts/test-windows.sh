@@ -9,15 +9,8 @@ top=$(pwd)
 build=${TAV_WIN_BUILD_DIR:-$top/build/win}  # a fresh folder to try a first run
 jobs=$(nproc)
 
-# Wine takes its ANSI code page from the locale: ja_JP.UTF-8 gives code page 932.
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf8$'; then
-  sudo=""
-  [[ $(id -u) -ne 0 ]] && sudo=sudo
-  $sudo sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
-  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen ||
-    echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
-  $sudo locale-gen >/dev/null
-fi
+# Packages, and the ja_JP.UTF-8 locale from which Wine takes code page 932.
+scripts/install-deps.sh
 
 export WINEPREFIX=$build/wineprefix
 export WINEDEBUG=${WINEDEBUG:--all}
