@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "linux/qt_icon.h"
 #include "linux/qt_program.h"
 
 namespace {
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
     char* qtArgv[] = {argc > 0 ? argv[0] : fallbackName, nullptr};
     QApplication app(qtArgc, qtArgv);
     app.setQuitOnLastWindowClosed(false);  // the window's destruction quits, through the core
+    QApplication::setDesktopFileName(tav::kDesktopId);  // the desktop's link to its menu entry
 
     tav::LinuxProgram program;
     program.Open();

@@ -32,11 +32,11 @@ QPixmap DrawIcon(int size) {
 }  // namespace
 
 QIcon AppIcon() {
-    QIcon icon;
+    QIcon drawn;
     for (const int size : {16, 24, 32, 48, 64}) {
-        icon.addPixmap(DrawIcon(size));
+        drawn.addPixmap(DrawIcon(size));
     }
-    return icon;
+    return QIcon::fromTheme(kDesktopId, drawn);
 }
 
 }  // namespace tav
