@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the Linux Release build with all its tests (core, Qt window,
 # GStreamer device, tag plug-in, end-to-end under Xvfb with a private PipeWire server), the
-# core tests again under AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows
-# build cross-compiled with MinGW-w64 with its tests under Wine.
+# core tests again under AddressSanitizer and UndefinedBehaviorSanitizer, the Debian package
+# installed on this machine, started and removed, and the Windows build cross-compiled with
+# MinGW-w64 with its tests (and its ZIP) under Wine.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh || exit 1
@@ -35,6 +36,7 @@ core_sanitized() {
 
 step "Linux Release build and tests" linux_release
 step "Core tests under ASan and UBSan" core_sanitized
+step "Debian package: build, install, start, remove" tests/package/debian_package_test.sh build/release
 step "Windows build and tests under Wine" scripts/test-windows.sh
 
 echo
