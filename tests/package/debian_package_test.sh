@@ -40,7 +40,7 @@ remove() {
   rm -rf "$home"
 }
 trap remove EXIT
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "$package" >/dev/null
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$package" >/dev/null
 files=$(dpkg-query -L tavrello | while read -r path; do [[ -d "$path" ]] || echo "$path"; done)
 
 # run_from FOLDER [VARIABLE=VALUE...]: starts the installed command in FOLDER with HOME set to
