@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "linux/qt_program.h"
+#include "linux/qt_translations.h"
 
 namespace {
 
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
     char* qtArgv[] = {argc > 0 ? argv[0] : fallbackName, nullptr};
     QApplication app(qtArgc, qtArgv);
     app.setQuitOnLastWindowClosed(false);  // the window's destruction quits, through the core
+    const tav::QtTranslations translations(QLocale::system());
 
     tav::LinuxProgram program;
     program.Open();
