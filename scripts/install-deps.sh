@@ -15,8 +15,9 @@ packages=(
   pipewire pipewire-bin wireplumber pipewire-pulse pulseaudio-utils dbus dbus-user-session
   sox lame
   g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 locales
-  # desktop integration: Qt's own translations; the media-controls test
-  qt6-translations-l10n playerctl dbus-bin
+  # desktop integration: Qt's own translations, the desktop's own dialogs; the media-controls test
+  qt6-translations-l10n qt6-gtk-platformtheme qt6-xdgdesktopportal-platformtheme
+  playerctl dbus-bin
 )
 if [[ "${1:-}" == "--with-fuzz" ]]; then
   packages+=(clang libclang-rt-14-dev)
