@@ -155,8 +155,10 @@ void MprisService::SetVolume(double volume) {
     window_.SendNotify(VolumeBar, NM_CUSTOMDRAW_);
 }
 
+// A position outside the file, or one meant for a file no longer playing, does nothing.
 void MprisService::SetPosition(const QDBusObjectPath& track, qlonglong positionUs) {
-    if (track == TrackId() && positionUs >= 0) {
+    const qlonglong lengthUs = qlonglong{DeviceStatus(StatusItem::Length)} * kMicrosPerMilli;
+    if (track == TrackId() && positionUs >= 0 && positionUs <= lengthUs) {
         SeekTo(positionUs / kMicrosPerMilli);
     }
 }

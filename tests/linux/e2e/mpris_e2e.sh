@@ -81,6 +81,9 @@ position=$(ctl position)
 ctl position 5-
 position=$(ctl position)
 [[ "${position%%.*}" == 7 ]] || fail "position $position after seeking 5 s back from 12 s"
+ctl position 99  # past the end: nothing happens
+position=$(ctl position)
+[[ "${position%%.*}" == 7 ]] || fail "position $position after asking for 99 s of 20 s"
 
 server_volumes() { { pactl list sinks; pactl list sink-inputs; } | grep -E '^\s*Volume:'; }
 before=$(server_volumes)
