@@ -17,6 +17,9 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 locales
   # packaging: icons, the Debian package and its checks, the Windows ZIP's test
   librsvg2-bin dpkg-dev file desktop-file-utils appstream lintian unzip
+  # desktop integration: Qt's own translations, the desktop's own dialogs; the media-controls test
+  qt6-translations-l10n qt6-gtk-platformtheme qt6-xdgdesktopportal-platformtheme
+  playerctl dbus-bin
 )
 if [[ "${1:-}" == "--with-fuzz" ]]; then
   packages+=(clang libclang-rt-14-dev)

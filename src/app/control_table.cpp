@@ -142,6 +142,16 @@ const std::array<ControlSpec, kControlCount>& ControlTable() {
     return kTable;
 }
 
+const std::array<LabelledControl, 4>& LabelledControls() {
+    static constexpr std::array<LabelledControl, 4> kLabelled{{
+        {UnitLabel, UnitCombo},
+        {ExclusionPrefixLabel, ExclusionEdit},
+        {VolumeLabel, VolumeBar},
+        {PositionLabel, PositionBar},
+    }};
+    return kLabelled;
+}
+
 const ControlSpec& ControlById(int id) {
     assert(id >= kFirstControlId && id < kFirstControlId + kControlCount);
     return kTable[static_cast<std::size_t>(id - kFirstControlId)];

@@ -76,4 +76,11 @@ struct ControlSpec {
 const std::array<ControlSpec, kControlCount>& ControlTable();
 const ControlSpec& ControlById(int id);
 
+// The labels that name the control beside them, as screen readers read them.
+struct LabelledControl {
+    int label;
+    int control;
+};
+const std::array<LabelledControl, 4>& LabelledControls();
+
 }  // namespace tav

@@ -6,6 +6,7 @@
 
 #include "linux/qt_icon.h"
 #include "linux/qt_program.h"
+#include "linux/qt_translations.h"
 
 namespace {
 
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
     QApplication app(qtArgc, qtArgv);
     app.setQuitOnLastWindowClosed(false);  // the window's destruction quits, through the core
     QApplication::setDesktopFileName(tav::kDesktopId);  // the desktop's link to its menu entry
+    const tav::QtTranslations translations(QLocale::system());
 
     tav::LinuxProgram program;
     program.Open();

@@ -3,12 +3,14 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 
 #include "app/routing.h"
+#include "linux/qt_accessible_names.h"
 #include "linux/qt_controls.h"
 #include "linux/qt_icon.h"
 #include "linux/qt_trackbar.h"
@@ -60,8 +62,13 @@ void QtMainWindow::Post(const Message& message) {
 void QtMainWindow::CreateControls() {
     for (const ControlSpec& row : ControlTable()) {
         QWidget* widget = MakeControl(row, *this);
+        widget->setAccessibleName(AccessibleName(row));
         controls_[static_cast<std::size_t>(row.id - kFirstControlId)] = widget;
         Connect(row, *widget);
+    }
+    // A label's buddy is the control it names: the screen reader's "labelled by".
+    for (const LabelledControl& pair : LabelledControls()) {
+        ControlAs<QLabel>(pair.label)->setBuddy(Control(pair.control));
     }
 }
 
@@ -352,12 +359,25 @@ void QtMainWindow::StartTimer(int id, int periodMs) {
         });
     }
     timer->start(periodMs);  // a running timer of the same id starts over, as SetTimer
+    DisplayTimerChanged(id);
 }
 
 void QtMainWindow::StopTimer(int id) {
     const auto found = timers_.find(id);
     if (found != timers_.end()) {
         found->second->stop();
+    }
+    DisplayTimerChanged(id);
+}
+
+bool QtMainWindow::IsPlaying() const {
+    const auto found = timers_.find(kDisplayTimerId);
+    return found != timers_.end() && found->second->isActive();
+}
+
+void QtMainWindow::DisplayTimerChanged(int id) {
+    if (id == kDisplayTimerId && playObserver_) {
+        playObserver_();
     }
 }
 

@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -37,6 +38,14 @@ public:
     void Open();
     // Routes one message at once, on the UI thread.
     void Route(const Message& message);
+    // A control's notification, as the control itself would send it.
+    void SendCommand(int id, uint16_t code);
+    void SendNotify(int id, int32_t code);
+
+    // The display timer runs exactly while a file plays: it starts when a file starts and
+    // stops when it stops or ends. The observer hears every start and stop.
+    bool IsPlaying() const;
+    void OnPlayStateChange(std::function<void()> observer) { playObserver_ = std::move(observer); }
 
     // EventPoster: routed later from the event loop; any thread.
     void Post(const Message& message) override;
@@ -83,8 +92,7 @@ protected:
 
 private:
     void Connect(const ControlSpec& row, QWidget& widget);
-    void SendCommand(int id, uint16_t code);
-    void SendNotify(int id, int32_t code);
+    void DisplayTimerChanged(int id);
     void SendClientSize();
     QMargins RealFrame() const;  // null while the window manager has drawn none
     QMargins Frame() const;
@@ -98,6 +106,7 @@ private:
     std::array<QWidget*, kControlCount> controls_{};
     QtStatusBar* statusBar_ = nullptr;
     std::map<int, std::unique_ptr<QTimer>> timers_;
+    std::function<void()> playObserver_;
     QSize routedSize_;  // the client size the last WM_SIZE carried
     // The outer rectangle last asked for and the client size given for it, kept until the
     // window manager's frame is known. Creation leaves the position to the system.

@@ -13,11 +13,13 @@ std::string PluginPath(const FileSystem& files) {
 
 LinuxProgram::LinuxProgram()
     : tags(PluginPath(files)),
-      player(Seams{window, trackList, browser, device, volume, files, tags, text, clock, 0}) {}
+      player(
+          Seams{window, trackList, browser, trackedDevice, volume, files, tags, text, clock, 0}) {}
 
 void LinuxProgram::Open() {
     window.AttachPlayer(player);
     window.Open();
+    mpris.Register(QDBusConnection::sessionBus());
 }
 
 }  // namespace tav

@@ -3,6 +3,8 @@
 #include "app/player.h"
 #include "linux/dl_tag_library.h"
 #include "linux/gst_device.h"
+#include "linux/mpris_device.h"
+#include "linux/mpris_service.h"
 #include "linux/native_text.h"
 #include "linux/posix_file_system.h"
 #include "linux/pulse_volume.h"
@@ -14,7 +16,8 @@ namespace tav {
 
 // The Linux player assembled: the Qt window and list, the GStreamer device, the sound
 // server's volume, the tag plug-in beside the program, around one player. Needs a
-// QApplication; Open() creates the window and runs the start-up.
+// QApplication; Open() creates the window, runs the start-up and offers the player to the
+// desktop's media controls when there is a session bus.
 class LinuxProgram {
 public:
     LinuxProgram();
@@ -27,9 +30,11 @@ public:
     QtMainWindow window{trackList};
     QtFolderBrowser browser{window};
     GstMediaDevice device{window};
+    FileTrackingDevice trackedDevice{device};
     PulseWaveVolume volume;
     DlTagLibraryLoader tags;
     Player player;
+    MprisService mpris{window, player, trackedDevice};
 };
 
 }  // namespace tav

@@ -20,7 +20,7 @@ std::string TimePairText(uint32_t firstMs, uint32_t secondMs) {
 
 namespace {
 
-constexpr int kBarScale = 1000;
+constexpr int kBarScale = kTrackbarScale;
 constexpr double kFullChannel = 65535.0;
 
 uint32_t AskDevice(Player& player, StatusItem item) {

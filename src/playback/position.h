@@ -7,6 +7,9 @@
 
 namespace tav {
 
+// Both trackbars work on 0..1000: thousandths of the file's length, of the full volume.
+inline constexpr int kTrackbarScale = 1000;
+
 // "\t0:01:23 / 1:02:05": hours unpadded and unwrapped, minutes and seconds of two digits.
 std::string TimePairText(uint32_t firstMs, uint32_t secondMs);
 

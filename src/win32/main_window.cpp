@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/media_keys.h"
 #include "app/routing.h"
 
 namespace tav {
@@ -12,6 +13,26 @@ constexpr DWORD kMainStyle = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
 constexpr int kMainWidth = 800;
 constexpr int kMainHeight = 636;
 constexpr const char* kTagLibraryName = "mp3infp.dll";
+
+// The media keys' commands the window takes; every other app command goes on to the system.
+std::optional<MediaCommand> MediaCommandOf(LPARAM lParam) {
+    switch (GET_APPCOMMAND_LPARAM(lParam)) {
+    case APPCOMMAND_MEDIA_PLAY_PAUSE:
+        return MediaCommand::PlayPause;
+    case APPCOMMAND_MEDIA_PLAY:
+        return MediaCommand::Play;
+    case APPCOMMAND_MEDIA_PAUSE:
+        return MediaCommand::Pause;
+    case APPCOMMAND_MEDIA_STOP:
+        return MediaCommand::Stop;
+    case APPCOMMAND_MEDIA_NEXTTRACK:
+        return MediaCommand::Next;
+    case APPCOMMAND_MEDIA_PREVIOUSTRACK:
+        return MediaCommand::Previous;
+    default:
+        return std::nullopt;
+    }
+}
 
 }  // namespace
 
@@ -66,6 +87,14 @@ void MainWindowHost::Attach(HWND main) {
                           clock_, reinterpret_cast<intptr_t>(main)});
 }
 
+// A media key acts as a click on the button it stands for.
+void MainWindowHost::ClickFor(MediaCommand command) {
+    if (const std::optional<int> button = MediaCommandButton(command, window_.IsPlaying())) {
+        SendMessageA(window_.Main(), WM_COMMAND, MAKEWPARAM(*button, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(window_.Control(*button)));
+    }
+}
+
 LRESULT CALLBACK MainWindowHost::WindowProcedure(HWND window, UINT message, WPARAM wParam,
                                                  LPARAM lParam) {
     auto* host = reinterpret_cast<MainWindowHost*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -77,6 +106,13 @@ LRESULT CALLBACK MainWindowHost::WindowProcedure(HWND window, UINT message, WPAR
         host->Attach(window);
     }
     if (host != nullptr && host->player_.has_value()) {
+        if (message == WM_APPCOMMAND) {
+            if (const std::optional<MediaCommand> command = MediaCommandOf(lParam)) {
+                host->ClickFor(*command);
+                return TRUE;
+            }
+            return DefWindowProcA(window, message, wParam, lParam);
+        }
         Message routed{message, wParam, lParam};
         if (message == MM_MCINOTIFY) {
             routed.lParam = host->device_.NoticeDevice(static_cast<uint32_t>(lParam));

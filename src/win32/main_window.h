@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "app/media_keys.h"
 #include "app/player.h"
 #include "win32/mci_device.h"
 #include "win32/tag_dll.h"
@@ -36,6 +37,7 @@ private:
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam);
     void Attach(HWND main);
+    void ClickFor(MediaCommand command);
 
     HINSTANCE instance_;
     Win32Window window_;

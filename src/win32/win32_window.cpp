@@ -69,6 +69,12 @@ void Win32Window::CreateControls() {
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         controls_[static_cast<std::size_t>(row.id - kFirstControlId)] = control;
     }
+    // A screen reader names a control by the label just before it in the window order; the
+    // table creates these labels after their controls.
+    for (const LabelledControl& pair : LabelledControls()) {
+        SetWindowPos(Control(pair.control), Control(pair.label), 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
 }
 
 void Win32Window::Destroy() {
@@ -189,11 +195,18 @@ void Win32Window::ShowMessage(const std::string& text, const std::string& captio
 }
 
 void Win32Window::StartTimer(int id, int periodMs) {
-    SetTimer(main_, static_cast<UINT_PTR>(id), static_cast<UINT>(periodMs), nullptr);
+    const UINT_PTR started =
+        SetTimer(main_, static_cast<UINT_PTR>(id), static_cast<UINT>(periodMs), nullptr);
+    if (id == kDisplayTimerId) {
+        displayTimerRunning_ = started != 0;
+    }
 }
 
 void Win32Window::StopTimer(int id) {
     KillTimer(main_, static_cast<UINT_PTR>(id));
+    if (id == kDisplayTimerId) {
+        displayTimerRunning_ = false;
+    }
 }
 
 }  // namespace tav

@@ -26,6 +26,8 @@ public:
     HWND Main() const { return main_; }
     // The control with this id (70 for the status bar); null for any other id.
     HWND Control(int id) const;
+    // The display timer runs exactly while a file plays.
+    bool IsPlaying() const { return displayTimerRunning_; }
 
     void CreateControls() override;
     void Destroy() override;
@@ -65,6 +67,7 @@ private:
     HBRUSH brush_ = nullptr;
     std::array<HWND, kControlCount> controls_{};
     HWND statusBar_ = nullptr;
+    bool displayTimerRunning_ = false;
 };
 
 // The text of any window, however long.

@@ -216,5 +216,51 @@ TEST_F(MainWindowTest, PlayRunsThroughTheFilesOfAFolderPiece) {
     EXPECT_EQ(WindowText(main), music.Path() + "a.wav");
 }
 
+// A screen reader names a control by the label just before it in the window order.
+TEST_F(MainWindowTest, LabelsPrecedeTheControlsTheyName) {
+    const std::pair<int, int> named[] = {{UnitLabel, UnitCombo},
+                                         {ExclusionPrefixLabel, ExclusionEdit},
+                                         {VolumeLabel, VolumeBar},
+                                         {PositionLabel, PositionBar}};
+    for (const auto& [label, control] : named) {
+        EXPECT_EQ(GetWindow(Child(control), GW_HWNDPREV), Child(label))
+            << ControlById(control).role;
+    }
+}
+
+// The media keys act as the buttons: play/pause plays, or stops while a file plays; next and
+// previous move by file (whatever device sent the key); any other app command goes on to the
+// system.
+TEST_F(MainWindowTest, MediaKeysActAsTheTransportButtons) {
+    if (!HasWaveOutput()) {
+        GTEST_SKIP() << kNoWaveOutput;
+    }
+    TempDir music;
+    WriteToneWav(music.Path() + "a.wav", 20000);
+    WriteToneWav(music.Path() + "b.wav", 20000);
+    Win32Window& window = host.window();
+    window.SetControlText(FolderEdit, music.Path());
+    const auto key = [&](int command, WORD device = FAPPCOMMAND_KEY) {
+        return SendMessageA(main, WM_APPCOMMAND, reinterpret_cast<WPARAM>(main),
+                            MAKELPARAM(0, command | device));
+    };
+    const auto playing = [&](const char* file) {
+        return PumpUntil([&] { return WindowText(main) == music.Path() + file; });
+    };
+    EXPECT_EQ(key(APPCOMMAND_MEDIA_PLAY_PAUSE), TRUE);
+    EXPECT_TRUE(playing("a.wav"));
+    EXPECT_EQ(key(APPCOMMAND_MEDIA_NEXTTRACK, FAPPCOMMAND_MOUSE), TRUE);
+    EXPECT_TRUE(playing("b.wav"));
+    EXPECT_EQ(key(APPCOMMAND_MEDIA_PREVIOUSTRACK), TRUE);
+    EXPECT_TRUE(playing("a.wav"));
+    EXPECT_EQ(key(APPCOMMAND_BASS_BOOST), FALSE);
+    EXPECT_EQ(key(APPCOMMAND_MEDIA_PLAY_PAUSE), TRUE);
+    EXPECT_EQ(WindowText(main), kFixedTitle) << "play/pause while playing stops";
+    EXPECT_EQ(key(APPCOMMAND_MEDIA_PLAY_PAUSE), TRUE);
+    EXPECT_TRUE(playing("a.wav"));
+    EXPECT_EQ(key(APPCOMMAND_MEDIA_STOP), TRUE);
+    EXPECT_EQ(WindowText(main), kFixedTitle);
+}
+
 }  // namespace
 }  // namespace tav::test
