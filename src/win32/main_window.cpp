@@ -9,8 +9,6 @@ namespace {
 
 constexpr UINT kClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
 constexpr DWORD kMainStyle = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
-constexpr int kMainWidth = 800;
-constexpr int kMainHeight = 636;
 constexpr const char* kTagLibraryName = "mp3infp.dll";
 
 }  // namespace
@@ -55,8 +53,8 @@ HWND MainWindowHost::Create() {
     windowClass.lpszClassName = kMainWindowClass;
     RegisterClassExA(&windowClass);
     return CreateWindowExA(0, kMainWindowClass, "Tavrello", kMainStyle, CW_USEDEFAULT,
-                           CW_USEDEFAULT, kMainWidth, kMainHeight, nullptr, nullptr, instance_,
-                           this);
+                           CW_USEDEFAULT, kMainWindowWidth, kMainWindowHeight, nullptr, nullptr,
+                           instance_, this);
 }
 
 void MainWindowHost::Attach(HWND main) {
