@@ -186,7 +186,7 @@ bool PosixFileSystem::ReplaceFile(const std::string& path, const std::string& by
     if (!file.IsOpen()) {
         return false;
     }
-    const mode_t mode = exists ? (old.st_mode & 07777) : (0666 & ~CurrentUmask());
+    const mode_t mode = exists ? (old.st_mode & 0777) : (0666 & ~CurrentUmask());
     const bool written =
         fchmod(file.Get(), mode) == 0 && WriteAll(file.Get(), bytes) && fsync(file.Get()) == 0;
     if (!file.Close() || !written || rename(temporary.c_str(), target->c_str()) != 0) {
