@@ -14,6 +14,9 @@ namespace {
 
 constexpr DWORD kDirectoryAttribute = FILE_ATTRIBUTE_DIRECTORY;  // 0x10
 constexpr DWORD kNotAFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE;
+// What a replaced settings file hands on to its successor.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 // Owns a search handle; the first entry comes with the handle from FindFirstFileA.
 class Win32DirectorySearch : public DirectorySearch {
@@ -116,8 +119,8 @@ std::optional<std::string> ResolveLinks(const std::string& path) {
 }
 
 // Creates a temporary file of a fresh name beside the target, exclusively: an existing file
-// or link of that name is never opened.
-HANDLE CreateFresh(const std::string& target, std::string& name) {
+// or link of that name is never opened. It takes the attributes the new file is to keep.
+HANDLE CreateFresh(const std::string& target, DWORD attributes, std::string& name) {
     constexpr int kAttempts = 100;
     const DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
@@ -125,7 +128,9 @@ HANDLE CreateFresh(const std::string& target, std::string& name) {
         std::snprintf(suffix, sizeof suffix, ".%08lx",
                       static_cast<unsigned long>(seed + static_cast<DWORD>(attempt) * 7919));
         name = target + suffix;
-        const HANDLE handle = OpenForWriting(name, CREATE_NEW);
+        const HANDLE handle =
+            CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                        attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {
             return handle;
         }
@@ -220,18 +225,15 @@ bool Win32FileSystem::ReplaceFile(const std::string& path, const std::string& by
         return false;
     }
     std::string temporary;
-    FileHandle file(CreateFresh(*target, temporary));
+    FileHandle file(CreateFresh(*target, exists ? attributes & kKeptAttributes : 0, temporary));
     if (!file.IsOpen()) {
         return false;
     }
     const bool written = WriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get()) != 0;
     const bool closed = file.Close();
-    // ReplaceFileA gives the new file the old one's attributes and security.
-    const bool replaced =
-        written && closed &&
-        (exists ? ::ReplaceFileA(target->c_str(), temporary.c_str(), nullptr,
-                                 REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
-                : MoveFileExA(temporary.c_str(), target->c_str(), MOVEFILE_WRITE_THROUGH) != 0);
+    const bool replaced = written && closed &&
+                          MoveFileExA(temporary.c_str(), target->c_str(),
+                                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
     if (!replaced) {
         DeleteFileA(temporary.c_str());
     }

@@ -137,9 +137,9 @@ TEST(Win32FileSystem, WriteAppendReadAndReplace) {
     EXPECT_EQ(ReadBack(dir.Path()), std::nullopt);  // a folder is no file
 }
 
-// A read-only file stays as it is; a link stays a link and its target, in another folder,
-// gets the new text; a device is never read or written.
-TEST(Win32FileSystem, ReplaceRespectsReadOnlyFilesAndLinks) {
+// A read-only file stays as it is; a hidden one stays hidden; a device is never read or
+// written.
+TEST(Win32FileSystem, ReplaceRespectsReadOnlyAndHiddenFiles) {
     TempDir dir;
     Win32FileSystem files;
     const std::string locked = dir.AddFile("locked.ini", "old");
@@ -148,12 +148,11 @@ TEST(Win32FileSystem, ReplaceRespectsReadOnlyFilesAndLinks) {
     EXPECT_EQ(ReadBack(locked), "old");
     SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
 
-    const std::string target = dir.AddFile("dotfiles\\settings.ini", "old");
-    const std::string link = dir.Path() + "linked.ini";
-    ASSERT_NE(CreateSymbolicLinkA(link.c_str(), target.c_str(), 0), 0) << GetLastError();
-    EXPECT_TRUE(files.ReplaceFile(link, "new"));
-    EXPECT_NE(GetFileAttributesA(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0U);
-    EXPECT_EQ(ReadBack(target), "new");
+    const std::string hidden = dir.AddFile("hidden.ini", "old");
+    ASSERT_NE(SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN), 0);
+    EXPECT_TRUE(files.ReplaceFile(hidden, "new"));
+    EXPECT_EQ(ReadBack(hidden), "new");
+    EXPECT_NE(GetFileAttributesA(hidden.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0U);
 
     EXPECT_EQ(files.ReadFile("NUL", 16), std::nullopt);
     EXPECT_FALSE(files.WriteToFile("NUL", "x", WriteMode::Append));
