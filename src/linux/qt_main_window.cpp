@@ -241,7 +241,7 @@ void QtMainWindow::MoveWindow(const Rect& outer) {
 
 // As MonitorFromRect with MONITOR_DEFAULTTONEAREST: most overlap first, then least gap.
 Edges QtMainWindow::AvailableArea(const Edges& outer) const {
-    Edges best;
+    Edges best = outer;  // where no screen is known, the rectangle stands as it is
     std::pair<int64_t, int64_t> bestRank{-1, 0};
     for (const QScreen* screen : QGuiApplication::screens()) {
         const QRect available = screen->availableGeometry();
