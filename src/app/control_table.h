@@ -38,6 +38,9 @@ constexpr int kFirstControlId = TrackList;
 constexpr int kControlCount = 23;
 constexpr int kDisplayTimerId = 1000;
 constexpr int kDisplayTimerPeriodMs = 100;
+// The main window's outer size at creation, the size the creation rectangles are made for.
+constexpr int kMainWindowWidth = 800;
+constexpr int kMainWindowHeight = 636;
 
 // Window and control styles the front ends map onto their widgets.
 namespace style {

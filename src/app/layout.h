@@ -17,5 +17,9 @@ constexpr int kLayoutControlCount = 21;  // every control but TargetLabel and Ta
 std::array<Placement, kLayoutControlCount> ComputeLayout(int width, int height);
 // Right edges of the four status-bar parts, as signed 16-bit values.
 std::array<int, 4> StatusPartEdges(int width);
+// Where a saved outer rectangle puts the main window on a screen whose available area is
+// given: unchanged where it is usable; otherwise sized at least as created and at most as
+// the area, and moved the least distance that brings it wholly onto the area.
+Rect FitSavedWindow(const Edges& saved, const Edges& area);
 
 }  // namespace tav

@@ -56,7 +56,9 @@ void StartupInit(Player& player) {
     player.settingsFile = exe.baseName + ".ini";
     LoadSettings(player);
 
-    if (TestPath(kPlayedLogName, player.files(), player.text()) == NotFound) {
+    // Only a regular file switches the log on: a FIFO or device of that name would block or
+    // swallow every record.
+    if (!player.files().IsRegularFile(kPlayedLogName)) {
         player.log.logEnabled = false;
         player.log.logRewritePending = false;
     }

@@ -5,9 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
+#include <memory>
 
 namespace tav {
 namespace {
@@ -54,6 +57,58 @@ bool WriteAll(int fd, const std::string& bytes) {
     return true;
 }
 
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() { Close(); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    bool IsOpen() const { return fd_ >= 0; }
+    int Get() const { return fd_; }
+    bool Close() {
+        const bool closed = fd_ < 0 || close(fd_) == 0;
+        fd_ = -1;
+        return closed;
+    }
+
+private:
+    int fd_;
+};
+
+// Opens without blocking (a FIFO would wait for its other end) and keeps the descriptor only
+// when it is a regular file: no FIFO, device or folder is ever read or written.
+int OpenRegular(const std::string& path, int flags) {
+    const int fd = open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
+    struct stat info {};
+    if (fd >= 0 && (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// The file a path finally names, through every link; the path itself when it is no link.
+// Nothing for a link that leads nowhere: it is never replaced by a file of its own.
+std::optional<std::string> ResolveLinks(const std::string& path) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+        return path;
+    }
+    const std::unique_ptr<char, decltype(&free)> real(realpath(path.c_str(), nullptr), &free);
+    if (!real) {
+        return std::nullopt;
+    }
+    return std::string(real.get());
+}
+
+// The process's file-creation mask; reading it means setting it, so it is put back at once.
+mode_t CurrentUmask() {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return mask;
+}
+
 }  // namespace
 
 std::optional<bool> PosixFileSystem::Lookup(const std::string& path) const {
@@ -80,15 +135,22 @@ std::optional<FolderIdentity> PosixFileSystem::Identify(const std::string& folde
     return FolderIdentity{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
 }
 
-std::optional<std::string> PosixFileSystem::ReadFile(const std::string& path) const {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+bool PosixFileSystem::IsRegularFile(const std::string& path) const {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::optional<std::string> PosixFileSystem::ReadFile(const std::string& path,
+                                                     std::size_t limit) const {
+    const Descriptor file(OpenRegular(path, O_RDONLY));
+    if (!file.IsOpen()) {
         return std::nullopt;
     }
     std::string bytes;
     std::array<char, 8192> chunk{};
-    for (;;) {
-        const ssize_t got = read(fd, chunk.data(), chunk.size());
+    while (bytes.size() < limit) {
+        const ssize_t got =
+            read(file.Get(), chunk.data(), std::min(chunk.size(), limit - bytes.size()));
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -97,32 +159,37 @@ std::optional<std::string> PosixFileSystem::ReadFile(const std::string& path) co
         }
         bytes.append(chunk.data(), static_cast<std::size_t>(got));
     }
-    close(fd);
     return bytes;
 }
 
 bool PosixFileSystem::WriteToFile(const std::string& path, const std::string& bytes,
                                   WriteMode mode) {
-    const int flags =
-        O_WRONLY | O_CREAT | O_CLOEXEC | (mode == WriteMode::Truncate ? O_TRUNC : O_APPEND);
-    const int fd = open(path.c_str(), flags, 0644);
-    if (fd < 0) {
-        return false;
-    }
-    const bool ok = WriteAll(fd, bytes);
-    close(fd);
-    return ok;
+    const int flags = O_WRONLY | O_CREAT | (mode == WriteMode::Truncate ? O_TRUNC : O_APPEND);
+    Descriptor file(OpenRegular(path, flags));
+    return file.IsOpen() && WriteAll(file.Get(), bytes) && file.Close();
 }
 
 bool PosixFileSystem::ReplaceFile(const std::string& path, const std::string& bytes) {
-    const std::string temporary = path + ".tmp";
-    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
+    const std::optional<std::string> target = ResolveLinks(path);
+    if (!target) {
         return false;
     }
-    const bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
-    const bool closed = close(fd) == 0;
-    if (!written || !closed || rename(temporary.c_str(), path.c_str()) != 0) {
+    struct stat old {};
+    const bool exists = stat(target->c_str(), &old) == 0;
+    // Only a regular file is replaced, and only one this user may write, as an open for
+    // writing would require.
+    if (exists && (!S_ISREG(old.st_mode) || access(target->c_str(), W_OK) != 0)) {
+        return false;
+    }
+    std::string temporary = *target + ".XXXXXX";
+    Descriptor file(mkostemp(temporary.data(), O_CLOEXEC));
+    if (!file.IsOpen()) {
+        return false;
+    }
+    const mode_t mode = exists ? (old.st_mode & 0777) : (0666 & ~CurrentUmask());
+    const bool written =
+        fchmod(file.Get(), mode) == 0 && WriteAll(file.Get(), bytes) && fsync(file.Get()) == 0;
+    if (!file.Close() || !written || rename(temporary.c_str(), target->c_str()) != 0) {
         unlink(temporary.c_str());
         return false;
     }

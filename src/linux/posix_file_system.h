@@ -11,7 +11,8 @@ public:
     std::optional<bool> Lookup(const std::string& path) const override;
     std::unique_ptr<DirectorySearch> List(const std::string& folder) const override;
     std::optional<FolderIdentity> Identify(const std::string& folder) const override;
-    std::optional<std::string> ReadFile(const std::string& path) const override;
+    bool IsRegularFile(const std::string& path) const override;
+    std::optional<std::string> ReadFile(const std::string& path, std::size_t limit) const override;
     bool WriteToFile(const std::string& path, const std::string& bytes, WriteMode mode) override;
     bool ReplaceFile(const std::string& path, const std::string& bytes) override;
     std::string ExecutablePath() const override;

@@ -3,11 +3,14 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <algorithm>
 
 #include "app/routing.h"
 #include "linux/qt_accessible_names.h"
@@ -19,7 +22,7 @@ namespace tav {
 namespace {
 
 constexpr const char* kCreationTitle = "Tavrello";
-constexpr QSize kCreationOuterSize(800, 636);
+constexpr QSize kCreationOuterSize(kMainWindowWidth, kMainWindowHeight);
 // The frame of a sizable window on Windows 10: 8 pixels at the sides and the bottom, 31 with
 // the caption at the top. It stands in wherever no real frame is known.
 constexpr QMargins kTypicalFrame(8, 31, 8, 8);
@@ -28,6 +31,23 @@ constexpr QMargins kTypicalFrame(8, 31, 8, 8);
 // carries a window handle.
 intptr_t HandleOf(int id) {
     return static_cast<intptr_t>(id);
+}
+
+// How far a screen area is from a rectangle: 0 where they meet, else the gaps on both axes.
+int64_t Gap(const Edges& area, const Edges& outer) {
+    const int64_t dx =
+        std::max<int64_t>({0, int64_t{area.left} - outer.right, int64_t{outer.left} - area.right});
+    const int64_t dy =
+        std::max<int64_t>({0, int64_t{area.top} - outer.bottom, int64_t{outer.top} - area.bottom});
+    return dx + dy;
+}
+
+int64_t Overlap(const Edges& area, const Edges& outer) {
+    const int64_t width =
+        std::min(area.right, outer.right) - int64_t{std::max(area.left, outer.left)};
+    const int64_t height =
+        std::min(area.bottom, outer.bottom) - int64_t{std::max(area.top, outer.top)};
+    return width > 0 && height > 0 ? width * height : 0;
 }
 
 }  // namespace
@@ -224,6 +244,23 @@ void QtMainWindow::MoveWindow(const Rect& outer) {
     requestedPosition_ = true;
     ApplyRequestedOuter(Frame());
     SendClientSize();  // the layout runs at once, also while the window is still hidden
+}
+
+// As MonitorFromRect with MONITOR_DEFAULTTONEAREST: most overlap first, then least gap.
+Edges QtMainWindow::AvailableArea(const Edges& outer) const {
+    Edges best = outer;  // where no screen is known, the rectangle stands as it is
+    std::pair<int64_t, int64_t> bestRank{-1, 0};
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect available = screen->availableGeometry();
+        const Edges area{available.left(), available.top(), available.left() + available.width(),
+                         available.top() + available.height()};
+        const std::pair<int64_t, int64_t> rank{Overlap(area, outer), -Gap(area, outer)};
+        if (bestRank.first < 0 || rank > bestRank) {
+            best = area;
+            bestRank = rank;
+        }
+    }
+    return best;
 }
 
 void QtMainWindow::ApplyRequestedOuter(const QMargins& frame) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -44,12 +45,20 @@ public:
     virtual std::unique_ptr<DirectorySearch> List(const std::string& folder) const = 0;
     virtual std::optional<FolderIdentity> Identify(const std::string& folder) const = 0;
 
-    // Whole-file read; nothing when the file cannot be opened.
-    virtual std::optional<std::string> ReadFile(const std::string& path) const = 0;
-    // Opens, writes the bytes at the end, closes. False when the open fails.
+    // Whether the path names a regular file (links followed); never blocks.
+    virtual bool IsRegularFile(const std::string& path) const = 0;
+    // Reads the first `limit` bytes of a regular file (links followed), without blocking.
+    // Nothing when the file cannot be opened or is no regular file (folder, FIFO, device).
+    virtual std::optional<std::string> ReadFile(const std::string& path,
+                                                std::size_t limit) const = 0;
+    // Opens, writes the bytes at the end, closes. False when the open fails or the path names
+    // no regular file; never blocks on a FIFO.
     virtual bool WriteToFile(const std::string& path, const std::string& bytes, WriteMode mode) = 0;
-    // Replaces the file in one step: a temporary file beside it is written, flushed and
-    // renamed over it. On any failure the old file stays as it was and the result is false.
+    // Replaces the file in one step: a temporary file of a fresh name is created exclusively
+    // in the same folder, written, flushed and renamed over it. A link is resolved and its
+    // target replaced in the target's folder; the new file keeps the old one's permissions; a
+    // read-only file or one that is no regular file is left alone. On any failure the old file
+    // stays as it was and the result is false.
     virtual bool ReplaceFile(const std::string& path, const std::string& bytes) = 0;
 
     virtual std::string ExecutablePath() const = 0;

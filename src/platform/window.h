@@ -35,7 +35,10 @@ public:
     // Outer rectangle of the main window in screen coordinates.
     virtual Edges WindowEdges() const = 0;
     virtual void MoveWindow(const Rect& outer) = 0;  // without repaint; runs the layout
-    virtual void InvalidateClient() = 0;             // repaint once, without erasing
+    // Available area (the screen less task bars and docks) of the screen that shows most of
+    // the outer rectangle, or of the screen nearest to it when none shows any.
+    virtual Edges AvailableArea(const Edges& outer) const = 0;
+    virtual void InvalidateClient() = 0;  // repaint once, without erasing
 
     // Status bar (id 70): created with no text; parts given by their right edges.
     virtual void CreateStatusBar() = 0;

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app/control_table.h"
+#include "app/layout.h"
 #include "app/options.h"
 #include "app/text_cut.h"
 
@@ -16,6 +17,9 @@ constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::size_t kLineCount = 5;
 constexpr int32_t kBothTargets = 3;
 constexpr int32_t kPerFileUnit = 1;
+// Far more than the five lines can use (the longest is a path of at most 4095 bytes); a
+// larger file is read no further.
+constexpr std::size_t kReadLimit = 64 * 1024;
 
 // Line 4 holds four six-byte fields at columns 1, 8, 15 and 22.
 constexpr std::size_t kFieldWidth = 6;
@@ -44,12 +48,6 @@ Lines SplitLines(std::string_view bytes) {
 // The text a control would take: it ends at the first NUL.
 std::string_view UpToNul(std::string_view text) {
     return text.substr(0, text.find('\0'));
-}
-
-int32_t Saturate(int64_t value) {
-    constexpr int64_t low = std::numeric_limits<int32_t>::min();
-    constexpr int64_t high = std::numeric_limits<int32_t>::max();
-    return static_cast<int32_t>(value < low ? low : (value > high ? high : value));
 }
 
 // Truncation toward zero; numbers beyond the 32-bit range keep the nearest end of it.
@@ -117,15 +115,8 @@ double ReadFraction(std::string_view text, std::size_t at) {
     return value;
 }
 
-struct Rectangle {
-    int32_t left = 0;
-    int32_t top = 0;
-    int32_t right = 0;
-    int32_t bottom = 0;
-};
-
 // The reader takes the fixed columns, whatever a wider field written by the writer shifted.
-Rectangle ReadRectangle(std::string_view line) {
+Edges ReadRectangle(std::string_view line) {
     std::array<int32_t, 4> values{};
     for (std::size_t i = 0; i < values.size(); ++i) {
         const std::size_t start = i * kFieldStride;
@@ -140,7 +131,7 @@ struct StoredSettings {
     std::string rootFolder;
     int32_t unit = 0;
     std::optional<std::string> exclusionText;
-    Rectangle rectangle;
+    Edges rectangle;
     int32_t playTarget = kBothTargets;
 };
 
@@ -175,10 +166,9 @@ void ApplySettings(Player& player, const StoredSettings& stored) {
         player.options.exclusionText = *stored.exclusionText;
     }
     window.SetControlText(ExclusionEdit, player.options.exclusionText);
-    const Rectangle& r = stored.rectangle;
-    if (r.right != 0 && r.bottom != 0) {
-        window.MoveWindow({r.left, r.top, Saturate(int64_t{r.right} - r.left),
-                           Saturate(int64_t{r.bottom} - r.top)});
+    const Edges& saved = stored.rectangle;
+    if (saved.right != 0 && saved.bottom != 0) {
+        window.MoveWindow(FitSavedWindow(saved, window.AvailableArea(saved)));
     }
     player.options.playTarget = stored.playTarget;
     ShowPlayTarget(player, stored.playTarget);
@@ -227,7 +217,8 @@ double ParseNumber(std::string_view text) {
 }
 
 void LoadSettings(Player& player) {
-    const std::optional<std::string> bytes = player.files().ReadFile(player.settingsFile);
+    const std::optional<std::string> bytes =
+        player.files().ReadFile(player.settingsFile, kReadLimit);
     if (!bytes) {
         return;
     }

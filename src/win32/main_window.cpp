@@ -10,8 +10,6 @@ namespace {
 
 constexpr UINT kClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
 constexpr DWORD kMainStyle = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
-constexpr int kMainWidth = 800;
-constexpr int kMainHeight = 636;
 constexpr const char* kTagLibraryName = "mp3infp.dll";
 
 // The media keys' commands the window takes; every other app command goes on to the system.
@@ -76,8 +74,8 @@ HWND MainWindowHost::Create() {
     windowClass.lpszClassName = kMainWindowClass;
     RegisterClassExA(&windowClass);
     return CreateWindowExA(0, kMainWindowClass, "Tavrello", kMainStyle, CW_USEDEFAULT,
-                           CW_USEDEFAULT, kMainWidth, kMainHeight, nullptr, nullptr, instance_,
-                           this);
+                           CW_USEDEFAULT, kMainWindowWidth, kMainWindowHeight, nullptr, nullptr,
+                           instance_, this);
 }
 
 void MainWindowHost::Attach(HWND main) {

@@ -3,12 +3,20 @@
 #include <windows.h>
 #undef ReplaceFile  // the interface's name, not the Win32 macro
 
+#include <algorithm>
+#include <array>
+#include <cstdio>
 #include <limits>
+#include <string_view>
 
 namespace tav {
 namespace {
 
 constexpr DWORD kDirectoryAttribute = FILE_ATTRIBUTE_DIRECTORY;  // 0x10
+constexpr DWORD kNotAFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE;
+// What a replaced settings file hands on to its successor.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 // Owns a search handle; the first entry comes with the handle from FindFirstFileA.
 class Win32DirectorySearch : public DirectorySearch {
@@ -75,6 +83,61 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
     return true;
 }
 
+// Keeps a handle only when it is a file on disk, never a device or a pipe.
+HANDLE OnDisk(HANDLE handle) {
+    if (handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_DISK) {
+        CloseHandle(handle);
+        return INVALID_HANDLE_VALUE;
+    }
+    return handle;
+}
+
+// The file a path finally names, through every link; the path itself when it is no link.
+// Nothing for a link that leads nowhere: it is never replaced by a file of its own.
+std::optional<std::string> ResolveLinks(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        return path;
+    }
+    const FileHandle file(CreateFileA(path.c_str(), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    std::string final(32768, '\0');
+    const DWORD length = file.IsOpen()
+                             ? GetFinalPathNameByHandleA(file.Get(), final.data(),
+                                                         static_cast<DWORD>(final.size()), 0)
+                             : 0;
+    if (length == 0 || length >= final.size()) {
+        return std::nullopt;
+    }
+    final.resize(length);
+    constexpr std::string_view kLongPrefix = "\\\\?\\";
+    if (final.starts_with(kLongPrefix) && final.size() > 6 && final[5] == ':') {
+        final.erase(0, kLongPrefix.size());  // a plain drive path again
+    }
+    return final;
+}
+
+// Creates a temporary file of a fresh name beside the target, exclusively: an existing file
+// or link of that name is never opened. It takes the attributes the new file is to keep.
+HANDLE CreateFresh(const std::string& target, DWORD attributes, std::string& name) {
+    constexpr int kAttempts = 100;
+    const DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        char suffix[16];
+        std::snprintf(suffix, sizeof suffix, ".%08lx",
+                      static_cast<unsigned long>(seed + static_cast<DWORD>(attempt) * 7919));
+        name = target + suffix;
+        const HANDLE handle =
+            CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                        attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {
+            return handle;
+        }
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
 }  // namespace
 
 std::optional<bool> Win32FileSystem::Lookup(const std::string& path) const {
@@ -109,36 +172,36 @@ std::optional<FolderIdentity> Win32FileSystem::Identify(const std::string& folde
     return FolderIdentity{info.dwVolumeSerialNumber, index};
 }
 
-std::optional<std::string> Win32FileSystem::ReadFile(const std::string& path) const {
-    const FileHandle file(CreateFileA(path.c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+bool Win32FileSystem::IsRegularFile(const std::string& path) const {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotAFile) == 0;
+}
+
+std::optional<std::string> Win32FileSystem::ReadFile(const std::string& path,
+                                                     std::size_t limit) const {
+    const FileHandle file(
+        OnDisk(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
     if (!file.IsOpen()) {
         return std::nullopt;
     }
-    const DWORD size = GetFileSize(file.Get(), nullptr);
-    if (size == INVALID_FILE_SIZE) {
-        return std::string();
-    }
-    std::string bytes(size, '\0');
-    std::size_t done = 0;
-    while (done < bytes.size()) {
+    std::string bytes;
+    std::array<char, 8192> chunk{};
+    while (bytes.size() < limit) {
         DWORD got = 0;
-        if (::ReadFile(file.Get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done),
-                       &got, nullptr) == 0 ||
-            got == 0) {
+        const auto wanted = static_cast<DWORD>(std::min(chunk.size(), limit - bytes.size()));
+        if (::ReadFile(file.Get(), chunk.data(), wanted, &got, nullptr) == 0 || got == 0) {
             break;  // a short read keeps what was read before it
         }
-        done += got;
+        bytes.append(chunk.data(), got);
     }
-    bytes.resize(done);
     return bytes;
 }
 
 bool Win32FileSystem::WriteToFile(const std::string& path, const std::string& bytes,
                                   WriteMode mode) {
     const bool append = mode == WriteMode::Append;
-    FileHandle file(OpenForWriting(path, append ? OPEN_ALWAYS : CREATE_ALWAYS));
+    FileHandle file(OnDisk(OpenForWriting(path, append ? OPEN_ALWAYS : CREATE_ALWAYS)));
     if (!file.IsOpen()) {
         return false;
     }
@@ -151,20 +214,30 @@ bool Win32FileSystem::WriteToFile(const std::string& path, const std::string& by
 }
 
 bool Win32FileSystem::ReplaceFile(const std::string& path, const std::string& bytes) {
-    const std::string temporary = path + ".tmp";
-    FileHandle file(OpenForWriting(temporary, CREATE_ALWAYS));
+    const std::optional<std::string> target = ResolveLinks(path);
+    if (!target) {
+        return false;
+    }
+    const DWORD attributes = GetFileAttributesA(target->c_str());
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    // A read-only file stays as it is, as an open for writing would fail on it.
+    if (exists && (attributes & (kNotAFile | FILE_ATTRIBUTE_READONLY)) != 0) {
+        return false;
+    }
+    std::string temporary;
+    FileHandle file(CreateFresh(*target, exists ? attributes & kKeptAttributes : 0, temporary));
     if (!file.IsOpen()) {
         return false;
     }
     const bool written = WriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get()) != 0;
     const bool closed = file.Close();
-    if (!written || !closed ||
-        MoveFileExA(temporary.c_str(), path.c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
+    const bool replaced = written && closed &&
+                          MoveFileExA(temporary.c_str(), target->c_str(),
+                                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (!replaced) {
         DeleteFileA(temporary.c_str());
-        return false;
     }
-    return true;
+    return replaced;
 }
 
 std::string Win32FileSystem::ExecutablePath() const {

@@ -125,6 +125,16 @@ void Win32Window::MoveWindow(const Rect& outer) {
     ::MoveWindow(main_, outer.x, outer.y, outer.width, outer.height, FALSE);
 }
 
+Edges Win32Window::AvailableArea(const Edges& outer) const {
+    const RECT rect{outer.left, outer.top, outer.right, outer.bottom};
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &info) == 0) {
+        return outer;
+    }
+    return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+}
+
 void Win32Window::InvalidateClient() {
     InvalidateRect(main_, nullptr, FALSE);
 }

@@ -41,6 +41,7 @@ public:
     std::string Title() const override;
     Edges WindowEdges() const override;
     void MoveWindow(const Rect& outer) override;
+    Edges AvailableArea(const Edges& outer) const override;
     void InvalidateClient() override;
     void CreateStatusBar() override;
     void SetStatusParts(const std::array<int, 4>& rightEdges) override;

@@ -66,6 +66,39 @@ TEST(Layout, StatusPartEdgesFollowTheWidth) {
               (std::array<int, 4>{32767, -32768 + 119, -32768 + 179, -32768 + 279}));
 }
 
+TEST(Layout, SavedWindowStaysUsableOnItsScreen) {
+    struct Case {
+        const char* name;
+        Edges saved;
+        Edges area;
+        Rect placed;
+    };
+    const Edges screen{0, 0, 1920, 1040};
+    const Edges leftScreen{-1280, 0, 0, 984};
+    const Case cases[] = {
+        {"on the left screen", {-1000, 100, -200, 736}, leftScreen, {-1000, 100, 800, 636}},
+        {"maximised", {-8, -8, 1928, 1048}, screen, {-8, -8, 1936, 1056}},
+        {"partly off the right, left corner on",
+         {1500, 100, 2300, 736},
+         screen,
+         {1500, 100, 800, 636}},
+        {"partly off the left, right corner on",
+         {-700, 100, 100, 736},
+         screen,
+         {-700, 100, 800, 636}},
+        {"title bar below the screen", {100, 1020, 900, 1656}, screen, {100, 404, 800, 636}},
+        {"title bar above the screen", {100, -40, 900, 596}, screen, {100, 0, 800, 636}},
+        {"no corner on the screen", {-2000, 100, 2500, 736}, screen, {0, 100, 1920, 636}},
+        {"smaller than created", {10, 10, 410, 310}, screen, {10, 10, 800, 636}},
+        {"screen smaller than the window", {10, 10, 20, 20}, {0, 0, 640, 452}, {0, 0, 640, 452}},
+        {"extremes", {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, screen, {0, 0, 1920, 1040}},
+        {"inverted", {900, 700, 100, 50}, screen, {900, 404, 800, 636}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FitSavedWindow(c.saved, c.area), c.placed) << c.name;
+    }
+}
+
 TEST(Layout, SizeMessageMovesEveryControlButTheTargetPair) {
     TestPlayer t;
     t.Send(WM_CREATE_);

@@ -59,7 +59,10 @@ public:
         }
         return FolderIdentity{1, static_cast<uint64_t>(std::distance(folders.begin(), found))};
     }
-    std::optional<std::string> ReadFile(const std::string&) const override { return {}; }
+    bool IsRegularFile(const std::string&) const override { return false; }
+    std::optional<std::string> ReadFile(const std::string&, std::size_t) const override {
+        return {};
+    }
     bool WriteToFile(const std::string&, const std::string&, WriteMode) override { return false; }
     bool ReplaceFile(const std::string&, const std::string&) override { return false; }
     std::string ExecutablePath() const override { return {}; }

@@ -13,9 +13,7 @@ namespace {
 
 class PlayedLogTest : public ::testing::Test {
 protected:
-    std::string Log() const {
-        return NativeFileSystem().ReadFile(kPlayedLogName).value_or("<none>");
-    }
+    std::string Log() const { return ReadBack(kPlayedLogName).value_or("<none>"); }
     // A started run: the log switched on by a file present at start.
     std::unique_ptr<TestPlayer> StartWithLog(const std::string& content = "") {
         dir.AddFile(kPlayedLogName, content);
@@ -60,6 +58,11 @@ TEST_F(PlayedLogTest, OneRecordPerStartedFile) {
          "/m/x/a.mp3\r\n"},
         {"no library: the full path", false, {}, "/m/x/a.mp3", "/m/x/a.mp3\r\n"},
         {"unrooted path: an empty record", false, {}, "a.mp3", "\r\n"},
+        {"folder and name beyond 255 bytes: the whole path",
+         false,
+         {},
+         "/m/" + std::string(300, 'd') + "/" + std::string(300, 'n') + ".mp3",
+         "/m/" + std::string(300, 'd') + "/" + std::string(300, 'n') + ".mp3\r\n"},
         {"unknown kind: the full path",
          true,
          {0, 7, 3, {{"INAM", "t"}}},
@@ -115,16 +118,26 @@ TEST_F(PlayedLogTest, AFileTheLibraryCannotReadGivesNoLine) {
     EXPECT_EQ(Log(), "/m/1.mp3\r\n");
 }
 
-TEST_F(PlayedLogTest, AFolderOfTheLogsNameKeepsTheLogOnButNothingIsWritten) {
+TEST_F(PlayedLogTest, AFolderOfTheLogsNameSwitchesTheLogOff) {
     dir.AddFolder(kPlayedLogName);
     TestPlayer t(linuxStyle);
     t.Send(WM_CREATE_);
-    EXPECT_TRUE(t.player.log.logEnabled);
+    EXPECT_FALSE(t.player.log.logEnabled);
     ShowTrackInfo(t.player, "/m/1.mp3");
-    EXPECT_FALSE(t.player.log.logRewritePending);  // the failed first open still counts
-    ShowTrackInfo(t.player, "/m/2.mp3");
     EXPECT_TRUE(std::filesystem::is_directory(kPlayedLogName));
     EXPECT_TRUE(std::filesystem::is_empty(kPlayedLogName));
+}
+
+// A first open that fails still counts: later records are appended to what is there.
+TEST_F(PlayedLogTest, AFailedFirstOpenStillEndsTheRewrite) {
+    auto t = StartWithLog();
+    std::filesystem::remove(kPlayedLogName);
+    std::filesystem::create_directory(kPlayedLogName);
+    ShowTrackInfo(t->player, "/m/1.mp3");
+    std::filesystem::remove(kPlayedLogName);
+    dir.AddFile(kPlayedLogName, "kept\r\n");
+    ShowTrackInfo(t->player, "/m/2.mp3");
+    EXPECT_EQ(Log(), "kept\r\n/m/2.mp3\r\n");
 }
 
 TEST_F(PlayedLogTest, LinesAreReadBackCutTo255BytesAtACharacter) {

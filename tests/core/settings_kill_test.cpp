@@ -38,12 +38,11 @@ TEST(SettingsKill, KilledSavesLeaveOneWholeVersion) {
     ScopedCurrentDir inside(dir.Root());
     TestPlayer t;
     t.Send(WM_CREATE_);
-    const NativeFileSystem files;
     std::set<std::string> versions;
     for (int version = 0; version < kVersions; ++version) {
         t.window.SetControlText(FolderEdit, Folder(version));
         SaveSettings(t.player);
-        versions.insert(files.ReadFile(t.player.settingsFile).value_or(""));
+        versions.insert(ReadBack(t.player.settingsFile).value_or(""));
     }
     ASSERT_EQ(versions.size(), static_cast<std::size_t>(kVersions));
 
@@ -60,7 +59,7 @@ TEST(SettingsKill, KilledSavesLeaveOneWholeVersion) {
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
         ASSERT_TRUE(WIFSIGNALED(status));
-        const std::string now = files.ReadFile(t.player.settingsFile).value_or("");
+        const std::string now = ReadBack(t.player.settingsFile).value_or("");
         ASSERT_EQ(versions.count(now), 1U)
             << "after kill " << kill << ", " << now.size() << " bytes";
     }

@@ -152,10 +152,31 @@ std::vector<LoadCase> LoadCases() {
               })},
         {"unit beyond 32 bits selects nothing", "\r\n4294967297\r\n\r\n\r\n\r\n",
          With(kDefaults, [](Loaded& l) { l.unit = -1; })},
-        {"negative coordinates", "\r\n\r\n\r\n-00008,-00020,000792,000616\r\n\r\n",
+        {"negative coordinates", "\r\n\r\n\r\n-00008,-00008,000792,000628\r\n\r\n",
          With(kDefaults,
               [](Loaded& l) {
-                  l.edges = {-8, -20, 792, 616};
+                  l.edges = {-8, -8, 792, 628};
+              })},
+        // The fake screen's available area is 0, 0 to 1920, 1040; the window is made 800 x 636.
+        {"far right comes back", "\r\n\r\n\r\n500000,000050,501000,000700\r\n\r\n",
+         With(kDefaults,
+              [](Loaded& l) {
+                  l.edges = {920, 50, 1920, 700};
+              })},
+        {"far up-left comes back", "\r\n\r\n\r\n-99999,-99999,-98999,-99299\r\n\r\n",
+         With(kDefaults,
+              [](Loaded& l) {
+                  l.edges = {0, 0, 1000, 700};
+              })},
+        {"huge size shrinks to the area", "\r\n\r\n\r\n000000,000000,999999,999999\r\n\r\n",
+         With(kDefaults,
+              [](Loaded& l) {
+                  l.edges = {0, 0, 1920, 1040};
+              })},
+        {"1 x 1 grows to the creation size", "\r\n\r\n\r\n000300,000200,000301,000201\r\n\r\n",
+         With(kDefaults,
+              [](Loaded& l) {
+                  l.edges = {300, 200, 1100, 836};
               })},
         {"zero left and top still move", "\r\n\r\n\r\n000000,000000,000800,000636\r\n\r\n",
          With(kDefaults,
@@ -171,14 +192,14 @@ std::vector<LoadCase> LoadCases() {
         {"wide bottom", "\r\n\r\n\r\n000100,000050,000900,1000000\r\n\r\n",
          With(kDefaults,
               [](Loaded& l) {
-                  l.edges = {100, 50, 900, 100000};
+                  l.edges = {100, 0, 900, 1040};
               })},
         {"commas unchecked, tail ignored", "\r\n\r\n\r\n000100x000050y000900z000686 junk\r\n\r\n",
          With(kDefaults, [](Loaded& l) { l.edges = kMoved; })},
         {"short line 4", "\r\n\r\n\r\n000100,000050,000900,0006\r\n\r\n",
          With(kDefaults,
               [](Loaded& l) {
-                  l.edges = {100, 50, 900, 6};
+                  l.edges = {100, 50, 900, 686};
               })},
         {"line 4 cut inside right", "\r\n\r\n\r\n000100,000050,00\r\n\r\n", kDefaults},
         {"blanks inside fields", "\r\n\r\n\r\n   100,    50,   900,   686\r\n\r\n",

@@ -18,7 +18,7 @@ public:
 class SettingsSaveTest : public ::testing::Test {
 protected:
     void SetUp() override { t.Send(WM_CREATE_); }
-    std::string Saved() { return NativeFileSystem().ReadFile(t.player.settingsFile).value_or(""); }
+    std::string Saved() { return ReadBack(t.player.settingsFile).value_or(""); }
     void Choose(const std::string& folder, int unit, const std::string& exclusion, Edges edges,
                 int32_t target) {
         t.window.SetControlText(FolderEdit, folder);
@@ -134,7 +134,7 @@ TEST_F(SettingsSaveTest, LongSettingsNameIsKeptWhole) {
     t.player.settingsFile = name;
     Choose("/long", 0, "", {0, 0, 0, 0}, 3);
     SaveSettings(t.player);
-    EXPECT_EQ(NativeFileSystem().ReadFile(name).value_or("").substr(0, 7), "/long\r\n");
+    EXPECT_EQ(ReadBack(name).value_or("").substr(0, 7), "/long\r\n");
     t.window.SetControlText(FolderEdit, "");
     LoadSettings(t.player);
     EXPECT_EQ(t.window.ControlText(FolderEdit), "/long");

@@ -81,7 +81,7 @@ TEST(Win32Paths, TempDirWritesSystemCodePageNames) {
     const std::string song = dir.AddFile(std::string(kSo) + "\\" + kHyou + ".wav", "RIFF");
     EXPECT_EQ(files.Lookup(song), false);
     EXPECT_EQ(files.Lookup(dir.Path() + kSo), true);
-    EXPECT_EQ(files.ReadFile(song), "RIFF");
+    EXPECT_EQ(ReadBack(song), "RIFF");
 }
 
 TEST(Win32FileSystem, LookupAndListing) {
@@ -124,17 +124,38 @@ TEST(Win32FileSystem, WriteAppendReadAndReplace) {
     TempDir dir;
     Win32FileSystem files;
     const std::string path = dir.Path() + "settings.ini";
-    EXPECT_EQ(files.ReadFile(path), std::nullopt);
+    EXPECT_EQ(ReadBack(path), std::nullopt);
     ASSERT_TRUE(files.WriteToFile(path, "one\r\n", WriteMode::Append));  // created
     ASSERT_TRUE(files.WriteToFile(path, "two\r\n", WriteMode::Append));
-    EXPECT_EQ(files.ReadFile(path), "one\r\ntwo\r\n");
+    EXPECT_EQ(ReadBack(path), "one\r\ntwo\r\n");
     ASSERT_TRUE(files.WriteToFile(path, "three\r\n", WriteMode::Truncate));
-    EXPECT_EQ(files.ReadFile(path), "three\r\n");
+    EXPECT_EQ(ReadBack(path), "three\r\n");
     ASSERT_TRUE(files.ReplaceFile(path, "four\r\n"));
-    EXPECT_EQ(files.ReadFile(path), "four\r\n");
+    EXPECT_EQ(ReadBack(path), "four\r\n");
     EXPECT_EQ(files.Lookup(path + ".tmp"), std::nullopt);
     EXPECT_FALSE(files.WriteToFile(dir.Path() + "missing\\x.ini", "x", WriteMode::Truncate));
-    EXPECT_EQ(files.ReadFile(dir.Path()), std::nullopt);  // a folder is no file
+    EXPECT_EQ(ReadBack(dir.Path()), std::nullopt);  // a folder is no file
+}
+
+// A read-only file stays as it is; a hidden one stays hidden; a device is never read or
+// written.
+TEST(Win32FileSystem, ReplaceRespectsReadOnlyAndHiddenFiles) {
+    TempDir dir;
+    Win32FileSystem files;
+    const std::string locked = dir.AddFile("locked.ini", "old");
+    ASSERT_NE(SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY), 0);
+    EXPECT_FALSE(files.ReplaceFile(locked, "new"));
+    EXPECT_EQ(ReadBack(locked), "old");
+    SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    const std::string hidden = dir.AddFile("hidden.ini", "old");
+    ASSERT_NE(SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN), 0);
+    EXPECT_TRUE(files.ReplaceFile(hidden, "new"));
+    EXPECT_EQ(ReadBack(hidden), "new");
+    EXPECT_NE(GetFileAttributesA(hidden.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0U);
+
+    EXPECT_EQ(files.ReadFile("NUL", 16), std::nullopt);
+    EXPECT_FALSE(files.WriteToFile("NUL", "x", WriteMode::Append));
 }
 
 TEST(Win32FileSystem, FailedReplaceKeepsTheOldFile) {

@@ -42,6 +42,7 @@ public:
     std::string Title() const override { return title; }
     Edges WindowEdges() const override { return edges; }
     void MoveWindow(const Rect& outer) override;
+    Edges AvailableArea(const Edges&) const override { return availableArea; }
     void InvalidateClient() override { ++invalidations; }
     void CreateStatusBar() override { statusBarCreated = true; }
     void SetStatusParts(const std::array<int, 4>& rightEdges) override { statusParts = rightEdges; }
@@ -64,6 +65,7 @@ public:
     std::map<int, Control> controls;
     std::string title;
     Edges edges{100, 100, 900, 736};
+    Edges availableArea{0, 0, 1920, 1040};  // one screen less its task bar
     int invalidations = 0;
     bool controlsCreated = false;
     bool destroyed = false;

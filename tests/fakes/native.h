@@ -17,3 +17,13 @@ using NativeFileSystem = PosixFileSystem;
 using NativeTextRules = Utf8TextRules;
 }  // namespace tav::test
 #endif
+
+#include <optional>
+#include <string>
+
+namespace tav::test {
+// What a test reads back of a file the program wrote: all of it, far beyond any limit.
+inline std::optional<std::string> ReadBack(const std::string& path) {
+    return NativeFileSystem().ReadFile(path, std::size_t{1} << 24);
+}
+}  // namespace tav::test

@@ -4,13 +4,17 @@
 
 #include <QComboBox>
 #include <QFontInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QTest>
+#include <algorithm>
+#include <filesystem>
 
 #include "app/control_table.h"
 #include "app/layout.h"
@@ -289,6 +293,29 @@ TEST_F(QtWindowTest, MovedWindowReportsTheRectangleItWasGiven) {
     t.window.MoveWindow({100, 50, 900, 700});
     EXPECT_EQ(Geometry(TrackList).height(), t.window.height() - 242);
     ASSERT_TRUE(WaitUntil([&] { return t.window.WindowEdges() == Edges{100, 50, 1000, 750}; }));
+}
+
+// Far away, inverted far away, huge and tiny saved rectangles all give a window that lies on
+// the screen, as large as created where the screen allows and never larger than the screen.
+TEST_F(QtWindowTest, SavedRectangleBringsTheWindowOntoTheScreen) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const std::string settings =
+        std::filesystem::path(PosixFileSystem().ExecutablePath()).stem().string() + ".ini";
+    for (const char* rectangle : {"500000,000050,501000,000700", "-99999,-99999,-98999,-99299",
+                                  "000000,000000,999999,999999", "000300,000200,000301,000201"}) {
+        SCOPED_TRACE(rectangle);
+        dir.AddFile(settings, std::string("\r\n\r\n\r\n") + rectangle + "\r\n\r\n");
+        QtTestPlayer started;
+        started.window.Open();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&started.window));
+        const Edges outer = started.window.WindowEdges();
+        const QRect placed(QPoint(outer.left, outer.top),
+                           QPoint(outer.right - 1, outer.bottom - 1));
+        EXPECT_TRUE(screen.contains(placed))
+            << placed.x() << "," << placed.y() << " " << placed.width() << "x" << placed.height();
+        EXPECT_GE(placed.width(), std::min(kMainWindowWidth, screen.width()));
+        EXPECT_GE(placed.height(), std::min(kMainWindowHeight, screen.height()));
+    }
 }
 
 TEST_F(QtWindowTest, HandlesAreControlIds) {

@@ -57,7 +57,7 @@ TEST_F(PlayerPluginTest, TagLinesTitleAndLogThroughTheRealPlugin) {
     EXPECT_EQ(p.t.window.ControlText(InfoArtist), dir.Path());
     EXPECT_EQ(p.t.window.title, bare);
 
-    EXPECT_EQ(NativeFileSystem().ReadFile(kPlayedLogName).value_or(""),
+    EXPECT_EQ(ReadBack(kPlayedLogName).value_or(""),
               "バッハ／ソナタ\r\nAlbinoni／Adagio\r\n" + bare + "\r\n");
 }
 

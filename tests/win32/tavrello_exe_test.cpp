@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <set>
 
 #include "app/control_table.h"
@@ -113,6 +114,38 @@ TEST(TavrelloExe, StartsWithItsControlsAndClosesWithExitCodeZero) {
 // Wine crashes a process that ends with an MP3 device open. Two MP3 files play through, so
 // the first device must have been closed on its notice, and the window closes while the
 // second piece plays.
+// Far away, huge and tiny saved rectangles give a window on the screen's work area, as
+// large as created where the screen allows.
+TEST(TavrelloExe, SavedRectangleBringsTheWindowOntoTheScreen) {
+    TempDir folder;
+    Win32FileSystem files;
+    for (const char* rectangle : {"500000,000050,501000,000700", "000000,000000,999999,999999",
+                                  "000300,000200,000301,000201"}) {
+        SCOPED_TRACE(rectangle);
+        ASSERT_TRUE(files.WriteToFile(folder.Path() + "Tavrello.ini",
+                                      std::string("\r\n0\r\n\r\n") + rectangle + "\r\n3\r\n",
+                                      WriteMode::Truncate));
+        RunningPlayer player(folder.Path());
+        const HWND main = player.WaitForMainWindow();
+        ASSERT_NE(main, nullptr);
+        RECT placed{};
+        GetWindowRect(main, &placed);
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoA(MonitorFromWindow(main, MONITOR_DEFAULTTONEAREST), &monitor);
+        const RECT& work = monitor.rcWork;
+        EXPECT_GE(placed.left, work.left);
+        EXPECT_GE(placed.top, work.top);
+        EXPECT_LE(placed.right, work.right);
+        EXPECT_LE(placed.bottom, work.bottom);
+        EXPECT_GE(placed.right - placed.left,
+                  std::min<LONG>(kMainWindowWidth, work.right - work.left));
+        EXPECT_GE(placed.bottom - placed.top,
+                  std::min<LONG>(kMainWindowHeight, work.bottom - work.top));
+        EXPECT_EQ(player.CloseAndWait(main), 0U);
+    }
+}
+
 TEST(TavrelloExe, ClosesCleanlyWhilePlayingMp3) {
     if (!HasWaveOutput()) {
         GTEST_SKIP() << kNoWaveOutput;

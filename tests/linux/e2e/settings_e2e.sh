@@ -14,8 +14,9 @@ mkdir -p "$work/run" "$work/music"
 settings=$work/run/$(basename "$program").ini
 
 # Without a window manager the X window is the client area; the player counts a typical
-# frame of 8 pixels at the sides and the bottom and 31 at the top around it.
-left=100 top=80 width=700 height=500
+# frame of 8 pixels at the sides and the bottom and 31 at the top around it. The size is at
+# least the creation size outside, so that the next start keeps it as it is.
+left=100 top=80 width=820 height=640
 expected_rectangle=$(printf '%06d,%06d,%06d,%06d' $((left - 8)) $((top - 31)) \
   $((left + width + 8)) $((top + height + 8)))
 
