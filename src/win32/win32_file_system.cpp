@@ -4,37 +4,12 @@
 #undef ReplaceFile  // the interface's name, not the Win32 macro
 
 #include <limits>
+#include <utility>
 
 namespace tav {
 namespace {
 
 constexpr DWORD kDirectoryAttribute = FILE_ATTRIBUTE_DIRECTORY;  // 0x10
-
-// Owns a search handle; the first entry comes with the handle from FindFirstFileA.
-class Win32DirectorySearch : public DirectorySearch {
-public:
-    Win32DirectorySearch(HANDLE handle, const WIN32_FIND_DATAA& first)
-        : handle_(handle), data_(first) {}
-    ~Win32DirectorySearch() override { FindClose(handle_); }
-    Win32DirectorySearch(const Win32DirectorySearch&) = delete;
-    Win32DirectorySearch& operator=(const Win32DirectorySearch&) = delete;
-
-    std::optional<DirectoryEntry> Next() override {
-        if (!haveEntry_) {
-            haveEntry_ = FindNextFileA(handle_, &data_) != 0;
-            if (!haveEntry_) {
-                return std::nullopt;
-            }
-        }
-        haveEntry_ = false;
-        return DirectoryEntry{data_.cFileName, (data_.dwFileAttributes & kDirectoryAttribute) != 0};
-    }
-
-private:
-    HANDLE handle_;
-    WIN32_FIND_DATAA data_;
-    bool haveEntry_ = true;
-};
 
 class FileHandle {
 public:
@@ -53,6 +28,46 @@ public:
 
 private:
     HANDLE handle_;
+};
+
+// A link (reparse point) that leads nowhere, dangling or looping on itself, cannot be opened
+// through; backup semantics let a folder be opened, and no access right is needed.
+bool LeadsSomewhere(const std::string& path) {
+    const FileHandle target(
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return target.IsOpen();
+}
+
+// Owns a search handle; the first entry comes with the handle from FindFirstFileA. Links that
+// lead nowhere are left out.
+class Win32DirectorySearch : public DirectorySearch {
+public:
+    Win32DirectorySearch(HANDLE handle, const WIN32_FIND_DATAA& first, std::string folder)
+        : handle_(handle), data_(first), folder_(std::move(folder)) {}
+    ~Win32DirectorySearch() override { FindClose(handle_); }
+    Win32DirectorySearch(const Win32DirectorySearch&) = delete;
+    Win32DirectorySearch& operator=(const Win32DirectorySearch&) = delete;
+
+    std::optional<DirectoryEntry> Next() override {
+        for (;;) {
+            if (!haveEntry_ && FindNextFileA(handle_, &data_) == 0) {
+                return std::nullopt;
+            }
+            haveEntry_ = false;
+            if ((data_.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 ||
+                LeadsSomewhere(folder_ + data_.cFileName)) {
+                return DirectoryEntry{data_.cFileName,
+                                      (data_.dwFileAttributes & kDirectoryAttribute) != 0};
+            }
+        }
+    }
+
+private:
+    HANDLE handle_;
+    WIN32_FIND_DATAA data_;
+    std::string folder_;
+    bool haveEntry_ = true;
 };
 
 HANDLE OpenForWriting(const std::string& path, DWORD disposition) {
@@ -93,7 +108,7 @@ std::unique_ptr<DirectorySearch> Win32FileSystem::List(const std::string& folder
     if (search == INVALID_HANDLE_VALUE) {
         return nullptr;
     }
-    return std::make_unique<Win32DirectorySearch>(search, first);
+    return std::make_unique<Win32DirectorySearch>(search, first, folder);
 }
 
 std::optional<FolderIdentity> Win32FileSystem::Identify(const std::string& folder) const {
