@@ -32,7 +32,7 @@ intptr_t HandleOf(int id) {
 }  // namespace
 
 QtMainWindow::QtMainWindow(QtTrackList& trackList) : trackList_(trackList) {
-    SetTitle(kCreationTitle);
+    setWindowTitle(kCreationTitle);
     setWindowIcon(AppIcon());
     requestedOuter_ = QRect(QPoint(), kCreationOuterSize);
     ApplyRequestedOuter(kTypicalFrame);

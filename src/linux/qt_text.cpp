@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <QVariant>
+#include <cstdint>
 #include <optional>
 
 namespace tav {
@@ -60,7 +61,7 @@ bool IsUtf8(std::string_view bytes) {
 // The whole part as CP932, or nothing when any byte of it is not a CP932 character.
 std::optional<QString> FromCp932(std::string_view bytes) {
     static const iconv_t converter = iconv_open("UTF-8", "CP932");
-    if (converter == reinterpret_cast<iconv_t>(-1)) {
+    if (reinterpret_cast<intptr_t>(converter) == -1) {  // iconv_open failed
         return std::nullopt;
     }
     iconv(converter, nullptr, nullptr, nullptr, nullptr);
