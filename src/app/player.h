@@ -35,8 +35,18 @@ struct PieceRecord {
     int32_t entryKind = 0;  // PathKind of currentEntry
 };
 
+// Watches the advance for a list in which nothing gives sound, so that it stops instead of
+// restarting files that end at once for ever.
+struct SilenceWatch {
+    uint32_t fileStart = 0;     // tick count when the current file started playing
+    bool pieceSounded = false;  // a file of the current piece played for a while
+    std::vector<bool> silent;   // list positions ended without sound since anything last sounded
+    int32_t silentCount = 0;    // positions set in `silent`
+};
+
 struct PlaybackState {
     PieceRecord piece;
+    SilenceWatch silence;
     uint32_t deviceId = 0;  // 0 = no device open
     bool positionLive = false;
     bool randomMode = false;

@@ -23,21 +23,33 @@ public:
     PosixDirectorySearch& operator=(const PosixDirectorySearch&) = delete;
 
     std::optional<DirectoryEntry> Next() override {
-        const dirent* entry = readdir(dir_);
-        if (entry == nullptr) {
-            return std::nullopt;
+        while (const dirent* entry = readdir(dir_)) {
+            if (const std::optional<bool> folder = LeadsToFolder(*entry)) {
+                return DirectoryEntry{entry->d_name, *folder};
+            }
         }
-        DirectoryEntry result{entry->d_name, entry->d_type == DT_DIR};
-        // Links are followed, and some file systems do not report the type at all.
-        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-            struct stat info {};
-            result.isDirectory =
-                stat((folder_ + entry->d_name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-        }
-        return result;
+        return std::nullopt;
     }
 
 private:
+    // Whether the entry leads to a folder (true) or a regular file (false); nothing for a
+    // dangling or looping link, or a pipe, socket or device, which no walk or play can use.
+    // Links are followed, and some file systems do not report the type at all.
+    std::optional<bool> LeadsToFolder(const dirent& entry) const {
+        if (entry.d_type == DT_DIR || entry.d_type == DT_REG) {
+            return entry.d_type == DT_DIR;
+        }
+        struct stat info {};
+        if ((entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) ||
+            stat((folder_ + entry.d_name).c_str(), &info) != 0) {
+            return std::nullopt;
+        }
+        if (S_ISDIR(info.st_mode) || S_ISREG(info.st_mode)) {
+            return S_ISDIR(info.st_mode);
+        }
+        return std::nullopt;
+    }
+
     DIR* dir_;
     std::string folder_;
 };

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "linux/qt_text.h"
 #include "linux/qt_trackbar.h"
 
 namespace tav {
@@ -86,6 +87,23 @@ void FitLabelText(QLabel& label) {
     label.setFont(font);
 }
 
+// The string a text control shows now; empty for lists, combos and trackbars.
+QString ShownText(const QWidget& widget) {
+    if (const auto* line = qobject_cast<const QLineEdit*>(&widget)) {
+        return line->text();
+    }
+    if (const auto* lines = qobject_cast<const QPlainTextEdit*>(&widget)) {
+        return lines->toPlainText();
+    }
+    if (const auto* label = qobject_cast<const QLabel*>(&widget)) {
+        return label->text();
+    }
+    if (const auto* button = qobject_cast<const QAbstractButton*>(&widget)) {
+        return button->text();
+    }
+    return {};
+}
+
 QWidget* MakeWidget(const ControlSpec& row, QWidget& parent) {
     switch (row.kind) {
     case ControlClass::ListBox:
@@ -141,23 +159,11 @@ void PlaceControl(QWidget& widget, const Rect& rect) {
 }
 
 std::string ControlWidgetText(const QWidget& widget) {
-    if (const auto* line = qobject_cast<const QLineEdit*>(&widget)) {
-        return line->text().toStdString();
-    }
-    if (const auto* lines = qobject_cast<const QPlainTextEdit*>(&widget)) {
-        return lines->toPlainText().toStdString();
-    }
-    if (const auto* label = qobject_cast<const QLabel*>(&widget)) {
-        return label->text().toStdString();
-    }
-    if (const auto* button = qobject_cast<const QAbstractButton*>(&widget)) {
-        return button->text().toStdString();
-    }
-    return {};
+    return KeptBytes(widget, ShownText(widget));
 }
 
 void SetControlWidgetText(QWidget& widget, const std::string& text) {
-    const QString value = QString::fromStdString(text);
+    const QString value = DisplayText(text);
     if (auto* line = qobject_cast<QLineEdit*>(&widget)) {
         line->setText(value);
     } else if (auto* lines = qobject_cast<QPlainTextEdit*>(&widget)) {
@@ -168,6 +174,7 @@ void SetControlWidgetText(QWidget& widget, const std::string& text) {
     } else if (auto* button = qobject_cast<QAbstractButton*>(&widget)) {
         button->setText(value);
     }
+    KeepBytes(widget, text, ShownText(widget));
 }
 
 }  // namespace tav

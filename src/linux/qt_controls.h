@@ -21,7 +21,8 @@ QWidget* MakeControl(const ControlSpec& row, QWidget& parent);
 // field needs: the rest is the extent of the drop-down.
 void PlaceControl(QWidget& widget, const Rect& rect);
 
-// The text a control shows (edits, labels, buttons); empty for lists, combos and trackbars.
+// The text of a control (edits, labels, buttons): the bytes the program last wrote, unless
+// the user has typed since; empty for lists, combos and trackbars.
 std::string ControlWidgetText(const QWidget& widget);
 void SetControlWidgetText(QWidget& widget, const std::string& text);
 

@@ -16,6 +16,7 @@
 #include "linux/qt_accessible_names.h"
 #include "linux/qt_controls.h"
 #include "linux/qt_icon.h"
+#include "linux/qt_text.h"
 #include "linux/qt_trackbar.h"
 
 namespace tav {
@@ -215,11 +216,12 @@ void QtMainWindow::MoveControl(int id, const Rect& rect) {
 }
 
 void QtMainWindow::SetTitle(const std::string& text) {
-    setWindowTitle(QString::fromStdString(text));
+    setWindowTitle(DisplayText(text));
+    KeepBytes(*this, text, windowTitle());
 }
 
 std::string QtMainWindow::Title() const {
-    return windowTitle().toStdString();
+    return KeptBytes(*this, windowTitle());
 }
 
 QMargins QtMainWindow::RealFrame() const {
@@ -341,7 +343,7 @@ void QtMainWindow::ResizeStatusBar(int width, int height) {
 void QtMainWindow::AddComboItem(const std::string& text) {
     if (auto* combo = ControlAs<QComboBox>(UnitCombo)) {
         const int kept = combo->currentIndex();
-        combo->addItem(QString::fromStdString(text));
+        combo->addItem(DisplayText(text));
         combo->setCurrentIndex(kept);  // adding an item selects nothing, as CB_ADDSTRING
     }
 }
@@ -382,8 +384,8 @@ int QtMainWindow::ControlIdFromHandle(intptr_t handle) const {
 }
 
 void QtMainWindow::ShowMessage(const std::string& text, const std::string& caption) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption),
-                    QString::fromStdString(text), QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::NoIcon, DisplayText(caption), DisplayText(text), QMessageBox::Ok,
+                    this);
     box.exec();  // its loop goes on delivering posted notices and timer ticks
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "linux/qt_text.h"
+
 namespace tav {
 namespace {
 
@@ -34,7 +36,7 @@ void QtStatusBar::SetText(int part, const std::string& text) {
     const bool centred = !text.empty() && text.front() == '\t';
     QLabel& label = *labels_[index];
     label.setAlignment((centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
-    label.setText(QString::fromUtf8(centred ? text.substr(1) : text));
+    label.setText(DisplayText(centred ? std::string_view(text).substr(1) : text));
 }
 
 std::string QtStatusBar::Text(int part) const {

@@ -2,6 +2,8 @@
 
 #include <QItemSelectionModel>
 
+#include "linux/qt_text.h"
+
 namespace tav {
 
 QtTrackList::QtTrackList(const TextRules& rules, QObject* parent)
@@ -50,7 +52,7 @@ QVariant QtTrackList::data(const QModelIndex& index, int role) const {
     }
     // Entries() sorts in anything added since the last reset; the rows shown are then already
     // in the order the next reset publishes.
-    return QString::fromUtf8(list_.Entries()[static_cast<std::size_t>(index.row())]);
+    return DisplayText(list_.Entries()[static_cast<std::size_t>(index.row())]);
 }
 
 void QtTrackList::AttachView(QListView& view) {

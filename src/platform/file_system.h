@@ -13,7 +13,9 @@ struct DirectoryEntry {
     bool isDirectory = false;
 };
 
-// One running listing of a folder's entries, in the platform's order.
+// One running listing of a folder's entries, in the platform's order. Only names that lead to
+// a folder or a file are listed: a link that leads nowhere (dangling, or looping on itself)
+// is left out, as is anything else no walk or play can use.
 class DirectorySearch {
 public:
     virtual ~DirectorySearch() = default;

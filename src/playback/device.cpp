@@ -75,6 +75,7 @@ int32_t PlayPieceFile(Player& player) {
         ShowDeviceError(player, "デバイスの再生に失敗");
         return 0;
     }
+    player.playback.silence.fileStart = player.clock().TickCount();
     ShowFileNumber(player, piece);
     ShowTrackInfo(player, path);
     device.SetTimeFormatMilliseconds(opened);

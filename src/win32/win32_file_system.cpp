@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <limits>
 #include <string_view>
+#include <utility>
 
 namespace tav {
 namespace {
@@ -17,32 +18,6 @@ constexpr DWORD kNotAFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE;
 // What a replaced settings file hands on to its successor.
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                   FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-
-// Owns a search handle; the first entry comes with the handle from FindFirstFileA.
-class Win32DirectorySearch : public DirectorySearch {
-public:
-    Win32DirectorySearch(HANDLE handle, const WIN32_FIND_DATAA& first)
-        : handle_(handle), data_(first) {}
-    ~Win32DirectorySearch() override { FindClose(handle_); }
-    Win32DirectorySearch(const Win32DirectorySearch&) = delete;
-    Win32DirectorySearch& operator=(const Win32DirectorySearch&) = delete;
-
-    std::optional<DirectoryEntry> Next() override {
-        if (!haveEntry_) {
-            haveEntry_ = FindNextFileA(handle_, &data_) != 0;
-            if (!haveEntry_) {
-                return std::nullopt;
-            }
-        }
-        haveEntry_ = false;
-        return DirectoryEntry{data_.cFileName, (data_.dwFileAttributes & kDirectoryAttribute) != 0};
-    }
-
-private:
-    HANDLE handle_;
-    WIN32_FIND_DATAA data_;
-    bool haveEntry_ = true;
-};
 
 class FileHandle {
 public:
@@ -61,6 +36,46 @@ public:
 
 private:
     HANDLE handle_;
+};
+
+// A link (reparse point) that leads nowhere, dangling or looping on itself, cannot be opened
+// through; backup semantics let a folder be opened, and no access right is needed.
+bool LeadsSomewhere(const std::string& path) {
+    const FileHandle target(
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return target.IsOpen();
+}
+
+// Owns a search handle; the first entry comes with the handle from FindFirstFileA. Links that
+// lead nowhere are left out.
+class Win32DirectorySearch : public DirectorySearch {
+public:
+    Win32DirectorySearch(HANDLE handle, const WIN32_FIND_DATAA& first, std::string folder)
+        : handle_(handle), data_(first), folder_(std::move(folder)) {}
+    ~Win32DirectorySearch() override { FindClose(handle_); }
+    Win32DirectorySearch(const Win32DirectorySearch&) = delete;
+    Win32DirectorySearch& operator=(const Win32DirectorySearch&) = delete;
+
+    std::optional<DirectoryEntry> Next() override {
+        for (;;) {
+            if (!haveEntry_ && FindNextFileA(handle_, &data_) == 0) {
+                return std::nullopt;
+            }
+            haveEntry_ = false;
+            if ((data_.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 ||
+                LeadsSomewhere(folder_ + data_.cFileName)) {
+                return DirectoryEntry{data_.cFileName,
+                                      (data_.dwFileAttributes & kDirectoryAttribute) != 0};
+            }
+        }
+    }
+
+private:
+    HANDLE handle_;
+    WIN32_FIND_DATAA data_;
+    std::string folder_;
+    bool haveEntry_ = true;
 };
 
 HANDLE OpenForWriting(const std::string& path, DWORD disposition) {
@@ -156,7 +171,7 @@ std::unique_ptr<DirectorySearch> Win32FileSystem::List(const std::string& folder
     if (search == INVALID_HANDLE_VALUE) {
         return nullptr;
     }
-    return std::make_unique<Win32DirectorySearch>(search, first);
+    return std::make_unique<Win32DirectorySearch>(search, first, folder);
 }
 
 std::optional<FolderIdentity> Win32FileSystem::Identify(const std::string& folder) const {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/control_table.h"
+#include "catalogue/folder_contents.h"
 #include "catalogue/scan.h"
 #include "catalogue_fixture.h"
 #include "fakes/current_dir.h"
@@ -200,6 +201,31 @@ TEST_F(CatalogueTest, LinkLoopsAreNotWalkedIntoThemselves) {
     // A folder reached again through a link beside the chain is walked: it is no loop.
     EXPECT_EQ(SortedEntries(), Sorted({At("A/a.mp3"), At("B/b.mp3"), At("B/toA/a.mp3")}));
     ExpectPoolFollowsList();
+}
+
+// A link to a file that is gone and a link that loops on itself lead to no file: a folder
+// that holds nothing else is no piece, and no such name is ever a file of a piece.
+TEST_F(CatalogueTest, LinksThatLeadToNoFileAreNoPieces) {
+    AddFiles({"A/a.mp3"});
+    const fs::path onlyLinks = dir.Root() / "B";
+    fs::create_directory(onlyLinks);
+    std::error_code failed;
+    fs::create_symlink(dir.Root() / "gone.mp3", dir.Root() / "A" / "x.mp3", failed);
+    if (!failed) {
+        fs::create_symlink(onlyLinks / "loop.mp3", onlyLinks / "loop.mp3", failed);
+    }
+    if (!failed) {
+        fs::create_symlink(dir.Root() / "gone.mp3", onlyLinks / "x.mp3", failed);
+    }
+    if (failed) {
+        GTEST_SKIP() << "cannot create file links here: " << failed.message();
+    }
+    ScanRoot(dir.Path());
+    EXPECT_EQ(Entries(), std::vector<std::string>{At("A/")});
+    EXPECT_EQ(CountEntryFiles(t.player, At("A/")), 1);
+    t.window.SetComboSelection(1);
+    ScanRoot(dir.Path());
+    EXPECT_EQ(Entries(), std::vector<std::string>{At("A/a.mp3")});
 }
 
 TEST_F(CatalogueTest, FolderButtonChoosesAndScans) {

@@ -185,5 +185,42 @@ TEST_F(AdvanceTest, OneEntryCatalogueInRandomModeRepeatsThePiece) {
     EXPECT_EQ(t.device.opened, std::vector<std::string>(4, only));
 }
 
+// Files of 10 ms end before they give any sound. A whole cycle of the list, or of the random
+// pool, that gives none stops the advance as Stop does; a list with a half-second jingle in
+// it goes on.
+class SilentListTest : public AdvanceTest, public ::testing::WithParamInterface<bool> {
+protected:
+    void RunInSmallSteps(uint32_t ms) {
+        for (uint32_t elapsed = 0; elapsed < ms; elapsed += 5) {
+            t.device.Advance(5);
+            t.DeliverPosted();
+        }
+    }
+    void Start() { Click(GetParam() ? RandomPlayButton : PlayButton); }
+};
+
+TEST_P(SilentListTest, ACycleWithoutSoundStops) {
+    Add("A", "1.wav", 10);
+    Add("A", "2.wav", 10);
+    const std::string jingle = Add("B", "1.wav", 10);
+    ChooseCollection();
+    Start();
+    RunInSmallSteps(1000);
+    EXPECT_EQ(t.device.opened.size(), 3U) << "one cycle: both files of A and the one of B";
+    EXPECT_EQ(Playing(), "");
+    EXPECT_FALSE(TimerArmed());
+    EXPECT_EQ(t.window.Title(), kFixedTitle);
+    // Nothing new is selected: the list stays on the entry of the file that ended last.
+    EXPECT_EQ(t.device.opened.back().rfind(t.list.Text(t.list.Selection()), 0), 0U);
+
+    t.device.lengths[jingle] = 500;
+    Start();
+    RunInSmallSteps(3000);
+    EXPECT_GT(t.device.opened.size(), 3U + 9U) << "more than three cycles of three files";
+    EXPECT_NE(Playing(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(OrderAndRandom, SilentListTest, ::testing::Bool());
+
 }  // namespace
 }  // namespace tav::test

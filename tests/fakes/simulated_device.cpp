@@ -100,6 +100,7 @@ uint32_t SimulatedDevice::Seek(uint32_t deviceId, uint32_t toMs) {
 }
 
 void SimulatedDevice::Advance(uint32_t ms) {
+    clock_.ticks += ms;
     for (auto& [id, device] : devices) {
         if (!device.playing) {
             continue;

@@ -24,8 +24,8 @@ public:
     static constexpr uint32_t kCommandError = 277;
     static constexpr uint32_t kBytesPerMs = 176;
 
-    SimulatedDevice(const FileSystem& files, FakeEventQueue& queue)
-        : files_(files), queue_(queue) {}
+    SimulatedDevice(const FileSystem& files, FakeEventQueue& queue, FakeClock& clock)
+        : files_(files), queue_(queue), clock_(clock) {}
 
     uint32_t Open(const std::string& path, uint32_t& deviceId) override;
     uint32_t Play(uint32_t deviceId) override;
@@ -35,7 +35,8 @@ public:
     uint32_t Status(uint32_t deviceId, StatusItem item, uint32_t& value) override;
     uint32_t Seek(uint32_t deviceId, uint32_t toMs) override;
 
-    // Moves the virtual clock; plays that reach their end post their success notice.
+    // Moves the virtual clock, the player's tick count with it; plays that reach their end
+    // post their success notice.
     void Advance(uint32_t ms);
 
     std::map<std::string, uint32_t> lengths;
@@ -61,6 +62,7 @@ private:
 
     const FileSystem& files_;
     FakeEventQueue& queue_;
+    FakeClock& clock_;
     uint32_t nextId_ = 1;
 };
 

@@ -20,7 +20,7 @@ struct TestPlayer {
     TestPlayer() : TestPlayer(SharedNativeText()) {}
     explicit TestPlayer(const TextRules& rules)
         : list(rules),
-          device(files, queue),
+          device(files, queue, clock),
           player(Seams{window, list, browser, device, volume, files, tags, rules, clock, 0}) {}
 
     // Routes a message as the window procedure would.
@@ -55,10 +55,10 @@ struct TestPlayer {
     FakeFolderBrowser browser;
     FakeEventQueue queue;
     NativeFileSystem files;
+    FakeClock clock;
     SimulatedDevice device;
     FakeVolume volume;
     FakeTagLoader tags;
-    FakeClock clock;
     Player player;
 };
 

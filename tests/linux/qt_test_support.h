@@ -54,10 +54,10 @@ struct QtTestPlayer {
     FakeFolderBrowser browser;
     FakeEventQueue queue;
     PosixFileSystem files;
-    SimulatedDevice device{files, queue};
+    FakeClock clock;
+    SimulatedDevice device{files, queue, clock};
     FakeVolume volume;
     FakeTagLoader tags;
-    FakeClock clock;
     Player player{Seams{window, list, browser, device, volume, files, tags, text, clock, 0}};
 };
 

@@ -1,0 +1,109 @@
+// Texts that are not UTF-8: names copied from old Japanese disks are CP932 bytes. They pass
+// through the real window and come back byte for byte, and the window shows them readably.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <fstream>
+#include <iterator>
+
+#include "app/control_table.h"
+#include "fakes/current_dir.h"
+#include "fakes/test_player.h"
+#include "linux/qt_text.h"
+#include "qt_test_support.h"
+
+namespace tav::test {
+namespace {
+
+std::string ReadAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(QtTextTest, ShowsUtf8ThenCp932ThenEscapedBytesPartByPart) {
+    const struct {
+        std::string bytes;
+        QString shown;
+    } cases[] = {
+        {"/音楽/a.mp3", u"/音楽/a.mp3"_qs},
+        {"\x83\x65\x83\x58\x83\x67", u"テスト"_qs},
+        {"/音楽/\x8b\xc8/\xb1\xb2.wav", u"/音楽/曲/ｱｲ.wav"_qs},  // a part each, and half-width kana
+        {"a\xff/\x83", u"a\\xff/\\x83"_qs},                      // neither: the bytes escaped
+        {"\xe9\x9f\xb3\x83", u"音\\x83"_qs},                     // valid UTF-8 kept beside them
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DisplayText(c.bytes), c.shown) << c.bytes;
+    }
+}
+
+class QtWindowBytesTest : public ::testing::Test {
+protected:
+    // Opens the window on the settings in the current folder, runs `use`, then closes it in
+    // the event loop, which saves the settings and ends the loop.
+    template <typename Use>
+    void Run(Use use) {
+        QtTestPlayer t;
+        t.window.Open();
+        use(t);
+        QTimer::singleShot(0, [&] { t.window.close(); });
+        QTimer guard;  // never hang the suite; gone with the run
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+        guard.start(10000);
+        EXPECT_EQ(QApplication::exec(), 0);
+    }
+    std::string SettingsLine1() {
+        const std::string settings = ReadAll(dir.Root() / "linux_tests.ini");
+        return settings.substr(0, settings.find("\r\n"));
+    }
+
+    TempDir dir;
+    ScopedCurrentDir inside{dir.Root()};
+};
+
+TEST_F(QtWindowBytesTest, Cp932NamesComeBackByteForByte) {
+    const std::string root = dir.Path() + "\x83\x65\x83\x58\x83\x67";  // テスト
+    const std::string folder = root + "/\x8b\xc8/";                    // 曲
+    const std::string name = "\x89\xb9\r.mp3";                         // 音, a CR
+    dir.AddFile(folder.substr(dir.Path().size()) + name);
+    std::ofstream(dir.Root() / "linux_tests.ini", std::ios::binary)
+        << root << "\r\n0\r\n\r\n0,0,800,636\r\n3\r\n";
+    std::ofstream(dir.Root() / "PlayedMusicList.out").flush();
+
+    Run([&](QtTestPlayer& t) {
+        EXPECT_EQ(t.window.ControlText(FolderEdit), root);
+        qobject_cast<QPushButton*>(t.window.Control(PlayButton))->click();
+        EXPECT_TRUE(t.browser.calls.empty()) << "the saved root is scanned, not browsed for";
+        ASSERT_EQ(t.list.Count(), 1);
+        EXPECT_EQ(t.list.Text(0), folder);
+        EXPECT_EQ(t.device.opened, std::vector<std::string>{folder + name});
+        EXPECT_EQ(t.window.Title(), folder + name);
+        EXPECT_EQ(t.window.ControlText(InfoTitle), name);
+        EXPECT_EQ(t.window.ControlText(InfoArtist), folder);
+        EXPECT_TRUE(t.window.windowTitle().endsWith(u"テスト/曲/音\r.mp3"_qs))
+            << t.window.windowTitle().toStdString();
+        t.list.Publish();
+        EXPECT_TRUE(
+            t.list.data(t.list.index(0), Qt::DisplayRole).toString().endsWith(u"テスト/曲/"_qs));
+    });
+    EXPECT_EQ(ReadAll(dir.Root() / "PlayedMusicList.out"), folder + name + "\r\n");
+    EXPECT_EQ(SettingsLine1(), root);
+
+    // After a restart the root is still the same bytes; what the user types is UTF-8.
+    Run([&](QtTestPlayer& t) { EXPECT_EQ(t.window.ControlText(FolderEdit), root); });
+    EXPECT_EQ(SettingsLine1(), root);
+    Run([&](QtTestPlayer& t) {
+        auto* edit = qobject_cast<QLineEdit*>(t.window.Control(FolderEdit));
+        edit->clear();
+        QTest::keyClicks(edit, "/x");
+        QTest::sendKeyEvent(QTest::Press, edit, Qt::Key_unknown, u"音"_qs, Qt::NoModifier);
+        EXPECT_EQ(t.window.ControlText(FolderEdit), "/x音");
+    });
+    EXPECT_EQ(SettingsLine1(), "/x音");
+}
+
+}  // namespace
+}  // namespace tav::test
