@@ -1,7 +1,9 @@
 #include "linux/gst_output.h"
 
+#include <algorithm>
 #include <chrono>
 #include <utility>
+#include <vector>
 
 namespace tav::gst {
 
@@ -13,6 +15,16 @@ constexpr int kFrameBytes = kOutputChannels * 4;  // F32
 constexpr guint64 kAheadBytes = guint64{kOutputRate} * kFrameBytes / 10;  // 100 ms
 // The longest a file waits for the previous stream to play out before it opens a new one.
 constexpr auto kPlayOutWait = std::chrono::seconds(2);
+// The sound server's own buffer and the period it takes sound in. Sound must reach the server
+// this long before it is heard, so it bounds how late the next file may start feeding; the
+// server's default of 200 ms would make every file's end notice that much early.
+constexpr gint64 kServerBufferUs = 30000;
+constexpr gint64 kServerPeriodUs = 10000;
+// A stream that nothing feeds ends when less than this is left to play: a file that starts
+// feeding later would come too late to follow on, and goes to a new stream.
+constexpr GstClockTime kIdleMargin = 5 * GST_MSECOND;
+// The watcher looks again at least this often, in case the output stalls or drifts.
+constexpr auto kLongestWatch = std::chrono::milliseconds(200);
 
 GstClockTime FramesToTime(uint64_t frames) {
     return gst_util_uint64_scale(frames, GST_SECOND, kOutputRate);
@@ -30,6 +42,19 @@ void ReleaseRef(gpointer data, GClosure* = nullptr) {
 
 void SetNull(GstElement* pipeline, gpointer) {
     gst_element_set_state(pipeline, GST_STATE_NULL);
+}
+
+bool HasProperty(GstElement* element, const char* name) {
+    return g_object_class_find_property(G_OBJECT_GET_CLASS(element), name) != nullptr;
+}
+
+// Sets up the audio sink that the sink description brings in (autoaudiosink picks it only
+// when the stream starts). Properties of the sound-server stream belong here too.
+void ConfigureSink(GstBin*, GstBin*, GstElement* element, gpointer) {
+    if (HasProperty(element, "buffer-time") && HasProperty(element, "latency-time")) {
+        g_object_set(element, "buffer-time", kServerBufferUs, "latency-time", kServerPeriodUs,
+                     nullptr);
+    }
 }
 
 }  // namespace
@@ -55,10 +80,9 @@ struct AudioOutput::Stream {
         }
         GstCaps* caps = gst_caps_from_string(kOutputCaps);
         g_object_set(source, "caps", caps, "format", GST_FORMAT_TIME, "block", TRUE, "max-bytes",
-                     kAheadBytes, "emit-signals", TRUE, nullptr);
+                     kAheadBytes, nullptr);
         gst_caps_unref(caps);
-        g_signal_connect_data(source, "need-data", G_CALLBACK(OnNeedData),
-                              new StreamRef{&owner, number}, ReleaseRef, GConnectFlags{});
+        g_signal_connect(pipeline, "deep-element-added", G_CALLBACK(ConfigureSink), nullptr);
         gst_bin_add_many(GST_BIN(pipeline), source, convert, resample, sink, nullptr);
         if (!gst_element_link_many(source, convert, resample, sink, nullptr)) {
             phase = Phase::Failed;
@@ -88,10 +112,16 @@ struct AudioOutput::Stream {
 };
 
 AudioOutput::AudioOutput(std::string sinkDescription)
-    : sinkDescription_(std::move(sinkDescription)) {}
+    : sinkDescription_(std::move(sinkDescription)), watcher_([this] { WatchLoop(); }) {}
 
 AudioOutput::~AudioOutput() {
     Stop();
+    {
+        std::lock_guard guard(lock_);
+        quitting_ = true;
+    }
+    watchesChanged_.notify_all();
+    watcher_.join();
 }
 
 uint64_t AudioOutput::BeginFeed() {
@@ -109,6 +139,7 @@ void AudioOutput::EndFeed() {
             failed = std::move(current_);
         }
     }
+    watchesChanged_.notify_all();  // the stream may now be idle
 }
 
 bool AudioOutput::Prepare() {
@@ -222,9 +253,102 @@ void AudioOutput::Stop() {
         std::lock_guard guard(lock_);
         ++stops_;
         stopped = std::move(current_);
+        if (stopped != nullptr) {
+            std::erase_if(watches_, [&](const auto& watch) {
+                return watch.second.at.stream == stopped->number;
+            });
+        }
     }
     stopped.reset();
     changed_.notify_all();
+}
+
+uint64_t AudioOutput::Watch(OutputTime at, std::function<void(bool reached)> reached) {
+    uint64_t ticket = 0;
+    {
+        std::lock_guard guard(lock_);
+        ticket = ++lastWatch_;
+        watches_.emplace(ticket, PendingWatch{at, std::move(reached)});
+    }
+    watchesChanged_.notify_all();
+    return ticket;
+}
+
+void AudioOutput::Unwatch(uint64_t ticket) {
+    std::lock_guard guard(lock_);
+    watches_.erase(ticket);
+}
+
+void AudioOutput::WatchLoop() {
+    std::unique_lock guard(lock_);
+    while (!quitting_) {
+        const bool idle =
+            feeding_ == 0 && current_ != nullptr && current_->phase == Stream::Phase::Live;
+        if (watches_.empty() && !idle) {
+            watchesChanged_.wait(guard);
+            continue;
+        }
+        guard.unlock();
+        const std::optional<OutputTime> played = Played();
+        guard.lock();
+        std::optional<GstClockTime> next = FireDue(guard, played);
+        if (std::optional<GstClockTime> idleLeft = EndIdleStream(played)) {
+            next = std::min(next.value_or(*idleLeft), *idleLeft);
+        }
+        const auto wait = std::chrono::nanoseconds(next.value_or(0));
+        watchesChanged_.wait_for(guard, std::clamp<std::chrono::nanoseconds>(
+                                            wait, std::chrono::milliseconds(1), kLongestWatch));
+    }
+}
+
+std::optional<GstClockTime> AudioOutput::FireDue(std::unique_lock<std::mutex>& guard,
+                                                 const std::optional<OutputTime>& played) {
+    std::vector<std::pair<std::function<void(bool)>, bool>> due;
+    std::optional<GstClockTime> next;
+    for (auto watch = watches_.begin(); watch != watches_.end();) {
+        const OutputTime at = watch->second.at;
+        const bool current = current_ != nullptr && current_->number == at.stream;
+        const bool failed = current && current_->phase == Stream::Phase::Failed;
+        // A stream that is gone without a stop failed (a stopped one takes its watches along).
+        const bool reached =
+            current && !failed && played && played->stream == at.stream && played->time >= at.time;
+        if (reached || failed || !current) {
+            due.emplace_back(std::move(watch->second.reached), reached);
+            watch = watches_.erase(watch);
+            continue;
+        }
+        if (played && played->stream == at.stream) {
+            next = std::min(next.value_or(at.time - played->time), at.time - played->time);
+        }
+        ++watch;
+    }
+    if (!due.empty()) {
+        guard.unlock();
+        for (auto& [call, reached] : due) {
+            call(reached);
+        }
+        guard.lock();
+    }
+    return next;
+}
+
+// Ends a live stream that nothing feeds once it has (nearly) played out what it holds; how
+// long until then otherwise. Called with the lock held.
+std::optional<GstClockTime> AudioOutput::EndIdleStream(const std::optional<OutputTime>& played) {
+    Stream* stream = current_.get();
+    if (feeding_ > 0 || stream == nullptr || stream->phase != Stream::Phase::Live || !played ||
+        played->stream != stream->number) {
+        return std::nullopt;
+    }
+    const GstClockTime end = FramesToTime(stream->frames);
+    if (played->time + kIdleMargin < end) {
+        return end - kIdleMargin - played->time;
+    }
+    stream->phase = Stream::Phase::Ending;
+    GstFlowReturn flow = GST_FLOW_OK;
+    // Queued behind what the stream holds: it plays out, then the stream closes (Finish).
+    g_signal_emit_by_name(stream->source, "end-of-stream", &flow);
+    return std::nullopt;
 }
 
 GstBusSyncReply AudioOutput::OnBusMessage(GstBus*, GstMessage* message, gpointer data) {
@@ -243,24 +367,6 @@ GstBusSyncReply AudioOutput::OnBusMessage(GstBus*, GstMessage* message, gpointer
     return GST_BUS_DROP;
 }
 
-// The queue has run dry. With no file feeding it, the stream plays out what the sink holds and
-// ends; a file that starts feeding later opens a new one.
-void AudioOutput::OnNeedData(GstElement* source, guint, gpointer data) {
-    const auto& ref = *static_cast<StreamRef*>(data);
-    AudioOutput& self = *ref.owner;
-    {
-        std::lock_guard guard(self.lock_);
-        Stream* stream = self.current_.get();
-        if (self.feeding_ > 0 || stream == nullptr || stream->number != ref.number ||
-            stream->phase != Stream::Phase::Live) {
-            return;
-        }
-        stream->phase = Stream::Phase::Ending;
-    }
-    GstFlowReturn flow = GST_FLOW_OK;
-    g_signal_emit_by_name(source, "end-of-stream", &flow);
-}
-
 void AudioOutput::Finish(uint64_t number, bool failed) {
     {
         std::lock_guard guard(lock_);
@@ -272,6 +378,7 @@ void AudioOutput::Finish(uint64_t number, bool failed) {
         stream->CloseLater();
     }
     changed_.notify_all();
+    watchesChanged_.notify_all();
 }
 
 }  // namespace tav::gst
