@@ -10,19 +10,24 @@ namespace tav::gst {
 namespace {
 
 constexpr int kFrameBytes = kOutputChannels * 4;  // F32
-// Sound queued ahead of the sink. Together with the sink's own buffer it is the time the player
-// has, after a file's last sound was queued, to open the next file and queue its first sound.
+// Sound queued ahead of the sink, so that a busy moment of the decoder does not starve it.
 constexpr guint64 kAheadBytes = guint64{kOutputRate} * kFrameBytes / 10;  // 100 ms
+// A file's end notice comes at least this long before its end is heard: about what closing
+// the device and opening, prerolling and starting the next file take on a quiet machine,
+// plus the period in which the sound server takes in sound.
+constexpr GstClockTime kBaseLead = 40 * GST_MSECOND;
+// The next file's first sound should reach the output with at least this much of the one
+// before still to play, so that it reaches the sound server in time. When it comes later the
+// lead grows by what was missing (up to kLongestLead); it shrinks slowly again while the
+// next files come early.
+constexpr GstClockTime kWantedSlack = 30 * GST_MSECOND;
+constexpr GstClockTime kLongestLead = 300 * GST_MSECOND;
 // The longest a file waits for the previous stream to play out before it opens a new one.
 constexpr auto kPlayOutWait = std::chrono::seconds(2);
-// The sound server's own buffer and the period it takes sound in. Sound must reach the server
-// this long before it is heard, so it bounds how late the next file may start feeding; the
-// server's default of 200 ms would make every file's end notice that much early.
-constexpr gint64 kServerBufferUs = 30000;
-constexpr gint64 kServerPeriodUs = 10000;
-// A stream that nothing feeds ends when less than this is left to play: a file that starts
-// feeding later would come too late to follow on, and goes to a new stream.
-constexpr GstClockTime kIdleMargin = 5 * GST_MSECOND;
+// A stream that nothing feeds ends once it has played out what it holds and this long has
+// passed: a file that starts feeding a little late still follows at once, after a silence as
+// long as it was late, without the start-up of a new stream.
+constexpr GstClockTime kIdleGrace = 500 * GST_MSECOND;
 // The watcher looks again at least this often, in case the output stalls or drifts.
 constexpr auto kLongestWatch = std::chrono::milliseconds(200);
 
@@ -42,19 +47,6 @@ void ReleaseRef(gpointer data, GClosure* = nullptr) {
 
 void SetNull(GstElement* pipeline, gpointer) {
     gst_element_set_state(pipeline, GST_STATE_NULL);
-}
-
-bool HasProperty(GstElement* element, const char* name) {
-    return g_object_class_find_property(G_OBJECT_GET_CLASS(element), name) != nullptr;
-}
-
-// Sets up the audio sink that the sink description brings in (autoaudiosink picks it only
-// when the stream starts). Properties of the sound-server stream belong here too.
-void ConfigureSink(GstBin*, GstBin*, GstElement* element, gpointer) {
-    if (HasProperty(element, "buffer-time") && HasProperty(element, "latency-time")) {
-        g_object_set(element, "buffer-time", kServerBufferUs, "latency-time", kServerPeriodUs,
-                     nullptr);
-    }
 }
 
 }  // namespace
@@ -82,7 +74,6 @@ struct AudioOutput::Stream {
         g_object_set(source, "caps", caps, "format", GST_FORMAT_TIME, "block", TRUE, "max-bytes",
                      kAheadBytes, nullptr);
         gst_caps_unref(caps);
-        g_signal_connect(pipeline, "deep-element-added", G_CALLBACK(ConfigureSink), nullptr);
         gst_bin_add_many(GST_BIN(pipeline), source, convert, resample, sink, nullptr);
         if (!gst_element_link_many(source, convert, resample, sink, nullptr)) {
             phase = Phase::Failed;
@@ -150,10 +141,35 @@ bool AudioOutput::Prepare() {
     return OpenStream(guard, true) == GST_FLOW_OK;
 }
 
-GstFlowReturn AudioOutput::Push(GstBuffer* buffer, uint64_t feed, OutputTime& at) {
+GstClockTime AudioOutput::NoticeLead() {
+    std::lock_guard guard(lock_);
+    return kBaseLead + extraLead_;
+}
+
+void AudioOutput::AdaptLead(GstClockTime slack) {
+    if (slack < kWantedSlack) {
+        extraLead_ = std::min(extraLead_ + (kWantedSlack - slack), kLongestLead - kBaseLead);
+    } else {
+        extraLead_ -= std::min(extraLead_, (slack - kWantedSlack) / 4);
+    }
+}
+
+GstFlowReturn AudioOutput::Push(GstBuffer* buffer, uint64_t feed, bool first, OutputTime& at) {
     GstElement* source = nullptr;
+    const std::optional<OutputTime> played = first ? Played() : std::nullopt;
     {
         std::unique_lock guard(lock_);
+        if (first && current_ != nullptr) {
+            // How much of the sound before was still to play when this feed's first came.
+            const Stream& stream = *current_;
+            const GstClockTime queued = FramesToTime(stream.frames);
+            if (stream.phase == Stream::Phase::Ending) {
+                AdaptLead(0);  // too late: the idle stream was already ending
+            } else if (stream.phase == Stream::Phase::Live && stream.frames > 0 && played &&
+                       played->stream == stream.number) {
+                AdaptLead(queued > played->time ? queued - played->time : 0);
+            }
+        }
         // A stream playing out its end takes nothing more: the new sound goes to a new stream
         // once that one is done.
         changed_.wait_for(guard, kPlayOutWait, [this] {
@@ -332,17 +348,17 @@ std::optional<GstClockTime> AudioOutput::FireDue(std::unique_lock<std::mutex>& g
     return next;
 }
 
-// Ends a live stream that nothing feeds once it has (nearly) played out what it holds; how
-// long until then otherwise. Called with the lock held.
+// Ends a live stream that nothing feeds once it has played out what it holds and the grace
+// has passed; how long until then otherwise. Called with the lock held.
 std::optional<GstClockTime> AudioOutput::EndIdleStream(const std::optional<OutputTime>& played) {
     Stream* stream = current_.get();
     if (feeding_ > 0 || stream == nullptr || stream->phase != Stream::Phase::Live || !played ||
         played->stream != stream->number) {
         return std::nullopt;
     }
-    const GstClockTime end = FramesToTime(stream->frames);
-    if (played->time + kIdleMargin < end) {
-        return end - kIdleMargin - played->time;
+    const GstClockTime end = FramesToTime(stream->frames) + kIdleGrace;
+    if (played->time < end) {
+        return end - played->time;
     }
     stream->phase = Stream::Phase::Ending;
     GstFlowReturn flow = GST_FLOW_OK;

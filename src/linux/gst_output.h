@@ -47,10 +47,13 @@ public:
     // (no sound server, no audio device).
     bool Prepare();
     // Queues decoded sound behind what the output holds, opening the stream when there is
-    // none; blocks while the output holds enough. `at` receives when the buffer will play.
-    // Takes the buffer. FLUSHING when the output was stopped since the feed began, ERROR when
-    // it failed.
-    GstFlowReturn Push(GstBuffer* buffer, uint64_t feed, OutputTime& at);
+    // none; blocks while the output holds enough. `first` tells the first buffer of a feed.
+    // `at` receives when the buffer will play. Takes the buffer. FLUSHING when the output was
+    // stopped since the feed began, ERROR when it failed.
+    GstFlowReturn Push(GstBuffer* buffer, uint64_t feed, bool first, OutputTime& at);
+    // How long before a file's end has been heard its end notice should come, so that the
+    // player can start the next file and its first sound still follows on without a gap.
+    GstClockTime NoticeLead();
     // What the output has played so far; nothing while no stream is open.
     std::optional<OutputTime> Played();
     // Silences the output at once and closes its stream.
@@ -72,6 +75,8 @@ private:
 
     static GstBusSyncReply OnBusMessage(GstBus* bus, GstMessage* message, gpointer data);
     GstFlowReturn OpenStream(std::unique_lock<std::mutex>& guard, bool replaceFailed);
+    // Learns from how much was still to play when a following file's first sound came.
+    void AdaptLead(GstClockTime slack);
     // The stream `number` has played out its end, or failed.
     void Finish(uint64_t number, bool failed);
     // The watcher thread: fires the watches and ends a stream that nothing feeds any more.
@@ -89,6 +94,7 @@ private:
     uint64_t lastStream_ = 0;
     int feeding_ = 0;
     uint64_t stops_ = 0;  // feeds begun before the last stop are refused
+    GstClockTime extraLead_ = 0;
     std::map<uint64_t, PendingWatch> watches_;
     uint64_t lastWatch_ = 0;
     bool quitting_ = false;

@@ -12,10 +12,6 @@ namespace {
 
 // Prerolling, stopping and seeking wait for the pipeline at most this long.
 constexpr auto kStateTimeout = std::chrono::seconds(5);
-// A file's success notice comes this long before its last sound is heard: the time the player
-// has to close the device, open and preroll the next file and start it, plus the sound
-// server's buffer, which the next file's first sound must reach before this one runs out.
-constexpr GstClockTime kNoticeLead = 70 * GST_MSECOND;
 
 }  // namespace
 
@@ -79,7 +75,7 @@ struct BusState {
     }
 
     // The file's last sound is in the output. The play succeeds when the output has played
-    // up to kNoticeLead before it; at once when nothing of it went in.
+    // up to its notice lead before it; at once when nothing of it went in.
     void DecodedAll(const std::shared_ptr<BusState>& self) {
         std::unique_lock guard(lock);
         atEnd = true;
@@ -92,10 +88,12 @@ struct BusState {
             return;
         }
         const GstClockTime end = fedFrom->time + fed;
-        const OutputTime noticeAt{fedFrom->stream, end > kNoticeLead ? end - kNoticeLead : 0};
+        const OutputTime from = *fedFrom;
         const uint64_t watchedRun = run;
         std::weak_ptr<BusState> weak = self;
         guard.unlock();
+        const GstClockTime lead = output->NoticeLead();
+        const OutputTime noticeAt{from.stream, end > lead ? end - lead : 0};
         const uint64_t ticket = output->Watch(noticeAt, [weak, watchedRun](bool reached) {
             if (std::shared_ptr<BusState> state = weak.lock()) {
                 state->EndWatched(watchedRun, reached);
@@ -209,6 +207,7 @@ GstFlowReturn OnNewSample(GstElement* sink, gpointer data) {
     GstBuffer* buffer = gst_buffer_ref(gst_sample_get_buffer(sample));
     gst_sample_unref(sample);
     uint64_t feed = 0;
+    bool first = false;
     {
         std::lock_guard guard(state.lock);
         if (!state.feeding) {
@@ -216,10 +215,11 @@ GstFlowReturn OnNewSample(GstElement* sink, gpointer data) {
             return GST_FLOW_FLUSHING;
         }
         feed = state.feed;
+        first = !state.fedFrom;
     }
     OutputTime at;
     const GstClockTime duration = GST_BUFFER_DURATION(buffer);
-    const GstFlowReturn flow = state.output->Push(buffer, feed, at);
+    const GstFlowReturn flow = state.output->Push(buffer, feed, first, at);
     if (flow == GST_FLOW_ERROR) {
         state.Set(&BusState::outputFailed, true);
     }
