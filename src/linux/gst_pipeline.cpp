@@ -298,6 +298,7 @@ uint32_t DevicePipeline::Play() {
     }
     state_->NewRun();
     bool atEnd = false;
+    bool endHeard = false;
     bool superseded = false;
     {
         std::lock_guard guard(state_->lock);
@@ -306,9 +307,14 @@ uint32_t DevicePipeline::Play() {
         }
         superseded = std::exchange(state_->playPending, true);
         atEnd = state_->atEnd;
+        endHeard = state_->endHeard;
     }
     if (superseded) {
         state_->PostNotice(NotifySuperseded);
+    }
+    if (atEnd && !endHeard) {
+        state_->DecodedAll(state_);  // the end is still to be heard: this play waits for it
+        return 0;
     }
     if (atEnd) {
         // Playing from the end finishes at once, as a play that reaches it does.
