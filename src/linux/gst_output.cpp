@@ -27,7 +27,7 @@ constexpr auto kPlayOutWait = std::chrono::seconds(2);
 // A stream that nothing feeds ends once it has played out what it holds and this long has
 // passed: a file that starts feeding a little late still follows at once, after a silence as
 // long as it was late, without the start-up of a new stream.
-constexpr GstClockTime kIdleGrace = 500 * GST_MSECOND;
+constexpr auto kIdleGrace = std::chrono::milliseconds(500);
 // The watcher looks again at least this often, in case the output stalls or drifts.
 constexpr auto kLongestWatch = std::chrono::milliseconds(200);
 
@@ -100,6 +100,9 @@ struct AudioOutput::Stream {
     GstElement* source = nullptr;  // owned by the pipeline
     uint64_t frames = 0;           // queued so far: the next buffer plays at this frame
     Phase phase = Phase::Live;
+    // When it was first seen to have played out all it holds, while nothing fed it. (Its
+    // position stops at the end of its sound, so the grace is counted by the wall clock.)
+    std::optional<std::chrono::steady_clock::time_point> dryAt;
 };
 
 AudioOutput::AudioOutput(std::string sinkDescription)
@@ -189,6 +192,7 @@ GstFlowReturn AudioOutput::Push(GstBuffer* buffer, uint64_t feed, bool first, Ou
         GST_BUFFER_PTS(buffer) = at.time;
         GST_BUFFER_DURATION(buffer) = FramesToTime(current_->frames + frames) - at.time;
         current_->frames += frames;
+        current_->dryAt.reset();
         source = GST_ELEMENT(gst_object_ref(current_->source));
     }
     GstFlowReturn flow = GST_FLOW_ERROR;
@@ -356,9 +360,17 @@ std::optional<GstClockTime> AudioOutput::EndIdleStream(const std::optional<Outpu
         played->stream != stream->number) {
         return std::nullopt;
     }
-    const GstClockTime end = FramesToTime(stream->frames) + kIdleGrace;
+    const GstClockTime end = FramesToTime(stream->frames);
     if (played->time < end) {
         return end - played->time;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    const auto dry = now - stream->dryAt.value_or(now);
+    if (!stream->dryAt) {
+        stream->dryAt = now;
+    }
+    if (dry < kIdleGrace) {
+        return std::chrono::nanoseconds(kIdleGrace - dry).count();
     }
     stream->phase = Stream::Phase::Ending;
     GstFlowReturn flow = GST_FLOW_OK;

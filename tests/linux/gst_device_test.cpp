@@ -7,6 +7,7 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstdlib>
+#include <filesystem>
 #include <mutex>
 #include <random>
 #include <string>
@@ -340,6 +341,34 @@ TEST(GstDeviceFailureTest, StreamErrorInMidFilePostsFailure) {
     EXPECT_EQ(device.Stop(id), 0u) << "a broken stream can still be stopped";
     EXPECT_EQ(device.Close(id), 0u);
     EXPECT_EQ(poster.WaitFor(2, 200ms).size(), 1u);
+}
+
+// Whether this process holds the file open.
+bool HoldsOpen(const std::filesystem::path& file) {
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        if (std::filesystem::read_symlink(entry.path(), error) == file) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The output's stream (here a file sink) stays open for a next file, and closes once nothing
+// has followed the last one: no sound-server stream is left running while stopped.
+TEST(GstDeviceOutputTest, OutputClosesItsStreamWhenNothingFollows) {
+    test::TempDir dir;
+    RecordingPoster poster;
+    const std::filesystem::path written = dir.Root() / "output.raw";
+    GstMediaDevice device(poster, "filesink sync=true location=" + written.string());
+    uint32_t id = 0;
+    ASSERT_EQ(device.Open(dir.AddFile("tone.wav", ToneWav(300)), id), 0u);
+    ASSERT_EQ(device.Play(id), 0u);
+    ASSERT_EQ(poster.WaitFor(1), std::vector{Notice(NotifySuccessful, id)});
+    ASSERT_EQ(device.Close(id), 0u);
+    EXPECT_TRUE(HoldsOpen(written)) << "kept for a next file";
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_FALSE(HoldsOpen(written));
 }
 
 // The sound server going away in mid-play and coming back, played by a file descriptor that
