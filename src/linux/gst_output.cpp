@@ -18,10 +18,13 @@ constexpr guint64 kAheadBytes = guint64{kOutputRate} * kFrameBytes / 10;  // 100
 constexpr GstClockTime kBaseLead = 40 * GST_MSECOND;
 // The next file's first sound should reach the output with at least this much of the one
 // before still to play, so that it reaches the sound server in time. When it comes later the
-// lead grows by what was missing (up to kLongestLead); it shrinks slowly again while the
-// next files come early.
+// lead grows by what was missing (up to kLongestLead); it shrinks again by half of what was
+// left over while the next files come early.
 constexpr GstClockTime kWantedSlack = 30 * GST_MSECOND;
 constexpr GstClockTime kLongestLead = 300 * GST_MSECOND;
+// The first advance after a stream opens is the slowest (measured: about 40 ms more on a busy
+// machine), so a new stream starts with this much more lead.
+constexpr GstClockTime kFirstAdvanceExtra = 15 * GST_MSECOND;
 // The longest a file waits for the previous stream to play out before it opens a new one.
 constexpr auto kPlayOutWait = std::chrono::seconds(2);
 // A stream that nothing feeds ends once it has played out what it holds and this long has
@@ -153,7 +156,7 @@ void AudioOutput::AdaptLead(GstClockTime slack) {
     if (slack < kWantedSlack) {
         extraLead_ = std::min(extraLead_ + (kWantedSlack - slack), kLongestLead - kBaseLead);
     } else {
-        extraLead_ -= std::min(extraLead_, (slack - kWantedSlack) / 4);
+        extraLead_ -= std::min(extraLead_, (slack - kWantedSlack) / 2);
     }
 }
 
@@ -230,6 +233,7 @@ GstFlowReturn AudioOutput::OpenStream(std::unique_lock<std::mutex>& guard, bool 
         }
     }
     auto stream = std::make_unique<Stream>(*this, ++lastStream_, sinkDescription_);
+    extraLead_ = std::max(extraLead_, kFirstAdvanceExtra);
     GstElement* pipeline = GST_ELEMENT(gst_object_ref(stream->pipeline));
     const bool built = stream->phase == Stream::Phase::Live;
     current_ = std::move(stream);
