@@ -68,6 +68,7 @@ struct AudioOutput::Stream {
         source = gst_element_factory_make("appsrc", nullptr);
         GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
         GstElement* resample = gst_element_factory_make("audioresample", nullptr);
+        // The sound-server stream's own properties (role, application) belong on this sink.
         GstElement* sink = gst_parse_bin_from_description(sinkDescription.c_str(), TRUE, nullptr);
         if (source == nullptr || convert == nullptr || resample == nullptr || sink == nullptr) {
             phase = Phase::Failed;
