@@ -7,12 +7,19 @@
 //   playback_sequence reload FILE...
 //       the reference: one bare playbin that, at each end of stream, goes back to NULL, takes
 //       the next file and plays again.
+//   playback_sequence calls FILE...
+//       how long each device call keeps its caller waiting: every file is opened, played,
+//       sought to its middle while playing, played on, stopped and closed; prints the median
+//       and the longest wait of each call.
 #include <gst/gst.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
+#include <functional>
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -82,6 +89,55 @@ int PlayThroughDevice(const std::vector<std::string>& files, bool ticks) {
     return 0;
 }
 
+// The waits of each device call, in milliseconds.
+class CallTimes {
+public:
+    uint32_t Time(const char* call, const std::function<uint32_t()>& command) {
+        const auto start = std::chrono::steady_clock::now();
+        const uint32_t result = command();
+        const std::chrono::duration<double, std::milli> waited =
+            std::chrono::steady_clock::now() - start;
+        times_[call].push_back(waited.count());
+        return result;
+    }
+
+    void Print() {
+        for (auto& [call, times] : times_) {
+            std::sort(times.begin(), times.end());
+            std::printf("  %-8s median %6.1f ms   longest %6.1f ms   (%zu calls)\n", call.c_str(),
+                        times[times.size() / 2], times.back(), times.size());
+        }
+    }
+
+private:
+    std::map<std::string, std::vector<double>> times_;
+};
+
+int TimeDeviceCalls(const std::vector<std::string>& files) {
+    NoticeQueue notices;
+    tav::GstMediaDevice device(notices);
+    CallTimes times;
+    for (const std::string& file : files) {
+        uint32_t id = 0;
+        uint32_t length = 0;
+        if (times.Time("open", [&] { return device.Open(file, id); }) != 0 ||
+            device.Status(id, tav::StatusItem::Length, length) != 0) {
+            std::fprintf(stderr, "cannot open %s\n", file.c_str());
+            return 1;
+        }
+        times.Time("play", [&] { return device.Play(id); });
+        std::this_thread::sleep_for(150ms);
+        times.Time("status", [&] { return device.Status(id, tav::StatusItem::Position, length); });
+        times.Time("seek", [&] { return device.Seek(id, length / 2); });
+        times.Time("play", [&] { return device.Play(id); });
+        std::this_thread::sleep_for(150ms);
+        times.Time("stop", [&] { return device.Stop(id); });
+        times.Time("close", [&] { return device.Close(id); });
+    }
+    times.Print();
+    return 0;
+}
+
 bool SetFile(GstElement* playbin, const std::string& file) {
     gchar* uri = gst_filename_to_uri(file.c_str(), nullptr);
     if (uri == nullptr) {
@@ -122,12 +178,19 @@ int PlayThroughReload(const std::vector<std::string>& files) {
 int main(int argc, char** argv) {
     gst_init(&argc, &argv);
     std::vector<std::string> arguments(argv + 1, argv + argc);
-    if (arguments.size() < 2 || (arguments[0] != "device" && arguments[0] != "reload")) {
-        std::fprintf(stderr, "usage: %s device [--ticks] FILE... | reload FILE...\n", argv[0]);
+    if (arguments.size() < 2 ||
+        (arguments[0] != "device" && arguments[0] != "reload" && arguments[0] != "calls")) {
+        std::fprintf(stderr,
+                     "usage: %s device [--ticks] FILE... | reload FILE... | calls FILE...\n",
+                     argv[0]);
         return 2;
     }
-    const bool reload = arguments[0] == "reload";
+    const std::string mode = arguments[0];
     arguments.erase(arguments.begin());
+    if (mode == "calls") {
+        return TimeDeviceCalls(arguments);
+    }
+    const bool reload = mode == "reload";
     const bool ticks = !reload && arguments[0] == "--ticks";
     if (ticks) {
         arguments.erase(arguments.begin());

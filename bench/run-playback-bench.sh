@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Playback benchmarks, printed (never asserted), all in one private sound and display session
 # (scripts/with-audio-session.sh):
-#   - the silence between two files of a piece, measured on the null sink's monitor: the
-#     player itself, the media device alone (advancing as the player does), and for reference a
-#     bare GStreamer playbin that goes back to NULL and reloads at each end of stream
-#     (goal for the player: at most 30 ms);
+#   - the player on a folder piece of distinct tones: for every file after the first, the time
+#     of its window-title change minus the onset of its tone on the null sink (goal: within
+#     50 ms), and the silences between the files (goal: median 0 ms, at most 5 ms);
+#   - the silence between two files of a piece for the media device alone (advancing as the
+#     player does), and for reference a bare GStreamer playbin that goes back to NULL and
+#     reloads at each end of stream;
+#   - how long each media-device call keeps its caller (the UI thread) waiting (goal: at most
+#     100 ms);
 #   - CPU of the player while it plays a long MP3 with its display timer running (goal: at most
 #     3 % of one core);
 #   - wake-ups of the stopped player: context switches of all its threads over 5 s.
@@ -29,12 +33,15 @@ work=$(mktemp -d)
 trap 'cleanup_processes; rm -rf "$work"' EXIT
 
 files=8
-tone_seconds=0.5
+tone_seconds=0.6
 piece=$work/music/piece
+# A pitch of its own for every file, so that each file's first sound can be told apart.
+frequencies=()
 for i in $(seq "$files"); do
-  # Alternating pitches, so that every change of file is also a change of tone.
-  make_tone "$piece/$(printf %02d "$i").wav" $((i % 2 ? 440 : 660)) "$tone_seconds"
+  frequencies+=($((200 + 200 * i)))
+  make_tone "$piece/$(printf %02d "$i").wav" "${frequencies[-1]}" "$tone_seconds"
 done
+skew="python3 $top/bench/title_sound_skew.py"
 
 # report NAME RECORDING: the silences between the tones of a recording.
 report() {
@@ -46,7 +53,7 @@ name, files = sys.argv[1], int(sys.argv[2])
 gaps = [int(gap) for gap in sys.argv[3:]]
 # A change of file without any silence leaves no gap in the list: count it as 0 ms.
 gaps += [0] * max(0, files - 1 - len(gaps))
-print(f"  {name:<34} median {statistics.median(gaps):4.0f} ms   max {max(gaps):4d} ms"
+print(f"  {name:<34} median {statistics.median(gaps):4.0f} ms   max {max(gaps, default=0):4d} ms"
       f"   ({len(gaps)} silences: {' '.join(map(str, gaps))})")
 PY
 }
@@ -61,19 +68,42 @@ record_sequence() {
   report "$2" "$work/$1.raw"
 }
 
+monotonic() {
+  python3 -c 'import time; print(time.monotonic())'
+}
+
+# record_player: the player plays the piece; its title changes and the null sink are recorded.
 record_player() {
   mkdir -p "$work/run"
   write_settings "$work/run" "$work/music"
-  start_recording "$work/player.raw"
+  $skew record "$work/player" &
+  local recording=$! window spy played
   start_player "$build/bin/tavrello" "$work/run"
-  local window
   window=$(find_window "$TITLE") || fail "no player window"
+  $skew titles "$window" "$work/titles" &
+  spy=$!
+  # The spy prints the title it starts with: from then on it sees every change.
+  for _ in $(seq 100); do
+    [[ -s $work/titles ]] && break
+    sleep 0.1
+  done
+  played=$(monotonic)
   click "$window" 114 10  # Play
   sleep "$(python3 -c "print($files * $tone_seconds + 1.5)")"
   close_window "$window"
   wait_player
-  stop_recording
-  report "the player (tavrello)" "$work/player.raw"
+  kill "$spy" "$recording" 2>/dev/null || true  # the title spy ends with the window
+  wait "$spy" "$recording" 2>/dev/null || true
+  $skew report "$work/player" "$work/titles" "$played" "$TITLE" "${frequencies[@]}"
+  report "silences between its files" "$work/player.raw"
+}
+
+# time_device_calls: how long open, play, seek, stop and close take, file after file.
+time_device_calls() {
+  local mp3=$work/calls/tone.mp3
+  mkdir -p "$work/calls"
+  lame --quiet -b 192 "$piece/01.wav" "$mp3"
+  "$build/bin/playback_sequence" calls "$piece"/*.wav "$mp3"
 }
 
 # cpu_ticks PID: user + system time of the process so far, in clock ticks.
@@ -121,10 +151,15 @@ measure_player_load() {
   wait_player
 }
 
-echo "Silence between two files of a piece ($files files of ${tone_seconds} s; goal: at most 30 ms)"
+echo "The player on a folder piece ($files files of ${tone_seconds} s)"
 record_player
+echo
+echo "Silence between two files of a piece, for comparison"
 record_sequence device "the media device alone"
 record_sequence reload "bare playbin, NULL and reload"
+echo
+echo "Time the caller waits in each media-device call (goal: at most 100 ms)"
+time_device_calls
 echo
 echo "The player's load"
 measure_player_load

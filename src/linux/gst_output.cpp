@@ -1,18 +1,38 @@
 #include "linux/gst_output.h"
 
+#include <algorithm>
 #include <chrono>
 #include <utility>
+#include <vector>
 
 namespace tav::gst {
 
 namespace {
 
 constexpr int kFrameBytes = kOutputChannels * 4;  // F32
-// Sound queued ahead of the sink. Together with the sink's own buffer it is the time the player
-// has, after a file's last sound was queued, to open the next file and queue its first sound.
+// Sound queued ahead of the sink, so that a busy moment of the decoder does not starve it.
 constexpr guint64 kAheadBytes = guint64{kOutputRate} * kFrameBytes / 10;  // 100 ms
+// A file's end notice comes at least this long before its end is heard: about what closing
+// the device and opening, prerolling and starting the next file take on a quiet machine,
+// plus the period in which the sound server takes in sound.
+constexpr GstClockTime kBaseLead = 40 * GST_MSECOND;
+// The next file's first sound should reach the output with at least this much of the one
+// before still to play, so that it reaches the sound server in time. When it comes later the
+// lead grows by what was missing (up to kLongestLead); it shrinks again by half of what was
+// left over while the next files come early.
+constexpr GstClockTime kWantedSlack = 30 * GST_MSECOND;
+constexpr GstClockTime kLongestLead = 300 * GST_MSECOND;
+// The first advance after a stream opens is the slowest (measured: about 40 ms more on a busy
+// machine), so a new stream starts with this much more lead.
+constexpr GstClockTime kFirstAdvanceExtra = 15 * GST_MSECOND;
 // The longest a file waits for the previous stream to play out before it opens a new one.
 constexpr auto kPlayOutWait = std::chrono::seconds(2);
+// A stream that nothing feeds ends once it has played out what it holds and this long has
+// passed: a file that starts feeding a little late still follows at once, after a silence as
+// long as it was late, without the start-up of a new stream.
+constexpr auto kIdleGrace = std::chrono::milliseconds(500);
+// The watcher looks again at least this often, in case the output stalls or drifts.
+constexpr auto kLongestWatch = std::chrono::milliseconds(200);
 
 GstClockTime FramesToTime(uint64_t frames) {
     return gst_util_uint64_scale(frames, GST_SECOND, kOutputRate);
@@ -48,6 +68,7 @@ struct AudioOutput::Stream {
         source = gst_element_factory_make("appsrc", nullptr);
         GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
         GstElement* resample = gst_element_factory_make("audioresample", nullptr);
+        // The sound-server stream's own properties (role, application) belong on this sink.
         GstElement* sink = gst_parse_bin_from_description(sinkDescription.c_str(), TRUE, nullptr);
         if (source == nullptr || convert == nullptr || resample == nullptr || sink == nullptr) {
             phase = Phase::Failed;
@@ -55,10 +76,8 @@ struct AudioOutput::Stream {
         }
         GstCaps* caps = gst_caps_from_string(kOutputCaps);
         g_object_set(source, "caps", caps, "format", GST_FORMAT_TIME, "block", TRUE, "max-bytes",
-                     kAheadBytes, "emit-signals", TRUE, nullptr);
+                     kAheadBytes, nullptr);
         gst_caps_unref(caps);
-        g_signal_connect_data(source, "need-data", G_CALLBACK(OnNeedData),
-                              new StreamRef{&owner, number}, ReleaseRef, GConnectFlags{});
         gst_bin_add_many(GST_BIN(pipeline), source, convert, resample, sink, nullptr);
         if (!gst_element_link_many(source, convert, resample, sink, nullptr)) {
             phase = Phase::Failed;
@@ -85,13 +104,22 @@ struct AudioOutput::Stream {
     GstElement* source = nullptr;  // owned by the pipeline
     uint64_t frames = 0;           // queued so far: the next buffer plays at this frame
     Phase phase = Phase::Live;
+    // When it was first seen to have played out all it holds, while nothing fed it. (Its
+    // position stops at the end of its sound, so the grace is counted by the wall clock.)
+    std::optional<std::chrono::steady_clock::time_point> dryAt;
 };
 
 AudioOutput::AudioOutput(std::string sinkDescription)
-    : sinkDescription_(std::move(sinkDescription)) {}
+    : sinkDescription_(std::move(sinkDescription)), watcher_([this] { WatchLoop(); }) {}
 
 AudioOutput::~AudioOutput() {
     Stop();
+    {
+        std::lock_guard guard(lock_);
+        quitting_ = true;
+    }
+    watchesChanged_.notify_all();
+    watcher_.join();
 }
 
 uint64_t AudioOutput::BeginFeed() {
@@ -109,6 +137,7 @@ void AudioOutput::EndFeed() {
             failed = std::move(current_);
         }
     }
+    watchesChanged_.notify_all();  // the stream may now be idle
 }
 
 bool AudioOutput::Prepare() {
@@ -119,10 +148,35 @@ bool AudioOutput::Prepare() {
     return OpenStream(guard, true) == GST_FLOW_OK;
 }
 
-GstFlowReturn AudioOutput::Push(GstBuffer* buffer, uint64_t feed, OutputTime& at) {
+GstClockTime AudioOutput::NoticeLead() {
+    std::lock_guard guard(lock_);
+    return kBaseLead + extraLead_;
+}
+
+void AudioOutput::AdaptLead(GstClockTime slack) {
+    if (slack < kWantedSlack) {
+        extraLead_ = std::min(extraLead_ + (kWantedSlack - slack), kLongestLead - kBaseLead);
+    } else {
+        extraLead_ -= std::min(extraLead_, (slack - kWantedSlack) / 2);
+    }
+}
+
+GstFlowReturn AudioOutput::Push(GstBuffer* buffer, uint64_t feed, bool first, OutputTime& at) {
     GstElement* source = nullptr;
+    const std::optional<OutputTime> played = first ? Played() : std::nullopt;
     {
         std::unique_lock guard(lock_);
+        if (first && current_ != nullptr) {
+            // How much of the sound before was still to play when this feed's first came.
+            const Stream& stream = *current_;
+            const GstClockTime queued = FramesToTime(stream.frames);
+            if (stream.phase == Stream::Phase::Ending) {
+                AdaptLead(0);  // too late: the idle stream was already ending
+            } else if (stream.phase == Stream::Phase::Live && stream.frames > 0 && played &&
+                       played->stream == stream.number) {
+                AdaptLead(queued > played->time ? queued - played->time : 0);
+            }
+        }
         // A stream playing out its end takes nothing more: the new sound goes to a new stream
         // once that one is done.
         changed_.wait_for(guard, kPlayOutWait, [this] {
@@ -142,6 +196,7 @@ GstFlowReturn AudioOutput::Push(GstBuffer* buffer, uint64_t feed, OutputTime& at
         GST_BUFFER_PTS(buffer) = at.time;
         GST_BUFFER_DURATION(buffer) = FramesToTime(current_->frames + frames) - at.time;
         current_->frames += frames;
+        current_->dryAt.reset();
         source = GST_ELEMENT(gst_object_ref(current_->source));
     }
     GstFlowReturn flow = GST_FLOW_ERROR;
@@ -179,6 +234,7 @@ GstFlowReturn AudioOutput::OpenStream(std::unique_lock<std::mutex>& guard, bool 
         }
     }
     auto stream = std::make_unique<Stream>(*this, ++lastStream_, sinkDescription_);
+    extraLead_ = std::max(extraLead_, kFirstAdvanceExtra);
     GstElement* pipeline = GST_ELEMENT(gst_object_ref(stream->pipeline));
     const bool built = stream->phase == Stream::Phase::Live;
     current_ = std::move(stream);
@@ -222,9 +278,110 @@ void AudioOutput::Stop() {
         std::lock_guard guard(lock_);
         ++stops_;
         stopped = std::move(current_);
+        if (stopped != nullptr) {
+            std::erase_if(watches_, [&](const auto& watch) {
+                return watch.second.at.stream == stopped->number;
+            });
+        }
     }
     stopped.reset();
     changed_.notify_all();
+}
+
+uint64_t AudioOutput::Watch(OutputTime at, std::function<void(bool reached)> reached) {
+    uint64_t ticket = 0;
+    {
+        std::lock_guard guard(lock_);
+        ticket = ++lastWatch_;
+        watches_.emplace(ticket, PendingWatch{at, std::move(reached)});
+    }
+    watchesChanged_.notify_all();
+    return ticket;
+}
+
+void AudioOutput::Unwatch(uint64_t ticket) {
+    std::lock_guard guard(lock_);
+    watches_.erase(ticket);
+}
+
+void AudioOutput::WatchLoop() {
+    std::unique_lock guard(lock_);
+    while (!quitting_) {
+        const bool idle =
+            feeding_ == 0 && current_ != nullptr && current_->phase == Stream::Phase::Live;
+        if (watches_.empty() && !idle) {
+            watchesChanged_.wait(guard);
+            continue;
+        }
+        guard.unlock();
+        const std::optional<OutputTime> played = Played();
+        guard.lock();
+        std::optional<GstClockTime> next = FireDue(guard, played);
+        if (std::optional<GstClockTime> idleLeft = EndIdleStream(played)) {
+            next = std::min(next.value_or(*idleLeft), *idleLeft);
+        }
+        const auto wait = std::chrono::nanoseconds(next.value_or(0));
+        watchesChanged_.wait_for(guard, std::clamp<std::chrono::nanoseconds>(
+                                            wait, std::chrono::milliseconds(1), kLongestWatch));
+    }
+}
+
+std::optional<GstClockTime> AudioOutput::FireDue(std::unique_lock<std::mutex>& guard,
+                                                 const std::optional<OutputTime>& played) {
+    std::vector<std::pair<std::function<void(bool)>, bool>> due;
+    std::optional<GstClockTime> next;
+    for (auto watch = watches_.begin(); watch != watches_.end();) {
+        const OutputTime at = watch->second.at;
+        const bool current = current_ != nullptr && current_->number == at.stream;
+        const bool failed = current && current_->phase == Stream::Phase::Failed;
+        // A stream that is gone without a stop failed (a stopped one takes its watches along).
+        const bool reached =
+            current && !failed && played && played->stream == at.stream && played->time >= at.time;
+        if (reached || failed || !current) {
+            due.emplace_back(std::move(watch->second.reached), reached);
+            watch = watches_.erase(watch);
+            continue;
+        }
+        if (played && played->stream == at.stream) {
+            next = std::min(next.value_or(at.time - played->time), at.time - played->time);
+        }
+        ++watch;
+    }
+    if (!due.empty()) {
+        guard.unlock();
+        for (auto& [call, reached] : due) {
+            call(reached);
+        }
+        guard.lock();
+    }
+    return next;
+}
+
+// Ends a live stream that nothing feeds once it has played out what it holds and the grace
+// has passed; how long until then otherwise. Called with the lock held.
+std::optional<GstClockTime> AudioOutput::EndIdleStream(const std::optional<OutputTime>& played) {
+    Stream* stream = current_.get();
+    if (feeding_ > 0 || stream == nullptr || stream->phase != Stream::Phase::Live || !played ||
+        played->stream != stream->number) {
+        return std::nullopt;
+    }
+    const GstClockTime end = FramesToTime(stream->frames);
+    if (played->time < end) {
+        return end - played->time;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    const auto dry = now - stream->dryAt.value_or(now);
+    if (!stream->dryAt) {
+        stream->dryAt = now;
+    }
+    if (dry < kIdleGrace) {
+        return std::chrono::nanoseconds(kIdleGrace - dry).count();
+    }
+    stream->phase = Stream::Phase::Ending;
+    GstFlowReturn flow = GST_FLOW_OK;
+    // Queued behind what the stream holds: it plays out, then the stream closes (Finish).
+    g_signal_emit_by_name(stream->source, "end-of-stream", &flow);
+    return std::nullopt;
 }
 
 GstBusSyncReply AudioOutput::OnBusMessage(GstBus*, GstMessage* message, gpointer data) {
@@ -243,24 +400,6 @@ GstBusSyncReply AudioOutput::OnBusMessage(GstBus*, GstMessage* message, gpointer
     return GST_BUS_DROP;
 }
 
-// The queue has run dry. With no file feeding it, the stream plays out what the sink holds and
-// ends; a file that starts feeding later opens a new one.
-void AudioOutput::OnNeedData(GstElement* source, guint, gpointer data) {
-    const auto& ref = *static_cast<StreamRef*>(data);
-    AudioOutput& self = *ref.owner;
-    {
-        std::lock_guard guard(self.lock_);
-        Stream* stream = self.current_.get();
-        if (self.feeding_ > 0 || stream == nullptr || stream->number != ref.number ||
-            stream->phase != Stream::Phase::Live) {
-            return;
-        }
-        stream->phase = Stream::Phase::Ending;
-    }
-    GstFlowReturn flow = GST_FLOW_OK;
-    g_signal_emit_by_name(source, "end-of-stream", &flow);
-}
-
 void AudioOutput::Finish(uint64_t number, bool failed) {
     {
         std::lock_guard guard(lock_);
@@ -272,6 +411,7 @@ void AudioOutput::Finish(uint64_t number, bool failed) {
         stream->CloseLater();
     }
     changed_.notify_all();
+    watchesChanged_.notify_all();
 }
 
 }  // namespace tav::gst

@@ -8,10 +8,13 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 
 namespace tav::gst {
 
@@ -36,38 +39,66 @@ public:
     AudioOutput& operator=(const AudioOutput&) = delete;
 
     // A file starts or stops feeding sound. While none does, the output plays out what it
-    // holds and then closes its stream. BeginFeed returns the feed's ticket for Push.
+    // holds and then closes its stream; a feed that begins before then follows on without a
+    // gap. BeginFeed returns the feed's ticket for Push.
     uint64_t BeginFeed();
     void EndFeed();
     // Makes sure a stream is open to take the next sound: false when none can be opened
     // (no sound server, no audio device).
     bool Prepare();
     // Queues decoded sound behind what the output holds, opening the stream when there is
-    // none; blocks while the output holds enough. `at` receives when the buffer will play.
-    // Takes the buffer. FLUSHING when the output was stopped since the feed began, ERROR when
-    // it failed.
-    GstFlowReturn Push(GstBuffer* buffer, uint64_t feed, OutputTime& at);
+    // none; blocks while the output holds enough. `first` tells the first buffer of a feed.
+    // `at` receives when the buffer will play. Takes the buffer. FLUSHING when the output was
+    // stopped since the feed began, ERROR when it failed.
+    GstFlowReturn Push(GstBuffer* buffer, uint64_t feed, bool first, OutputTime& at);
+    // How long before a file's end has been heard its end notice should come, so that the
+    // player can start the next file and its first sound still follows on without a gap.
+    GstClockTime NoticeLead();
     // What the output has played so far; nothing while no stream is open.
     std::optional<OutputTime> Played();
     // Silences the output at once and closes its stream.
     void Stop();
 
+    // Calls `reached(true)` from the output's own thread once the output has played up to
+    // `at`, or `reached(false)` when that stream fails first. A stream that is stopped drops
+    // its watches. Returns a ticket for Unwatch; after Unwatch returns, the call may still be
+    // under way but none begins.
+    uint64_t Watch(OutputTime at, std::function<void(bool reached)> reached);
+    void Unwatch(uint64_t ticket);
+
 private:
     struct Stream;
+    struct PendingWatch {
+        OutputTime at;
+        std::function<void(bool)> reached;
+    };
 
     static GstBusSyncReply OnBusMessage(GstBus* bus, GstMessage* message, gpointer data);
-    static void OnNeedData(GstElement* source, guint length, gpointer data);
     GstFlowReturn OpenStream(std::unique_lock<std::mutex>& guard, bool replaceFailed);
+    // Learns from how much was still to play when a following file's first sound came.
+    void AdaptLead(GstClockTime slack);
     // The stream `number` has played out its end, or failed.
     void Finish(uint64_t number, bool failed);
+    // The watcher thread: fires the watches and ends a stream that nothing feeds any more.
+    void WatchLoop();
+    // Fires the watches that are due at `played`; how long until the next one is, if any.
+    std::optional<GstClockTime> FireDue(std::unique_lock<std::mutex>& guard,
+                                        const std::optional<OutputTime>& played);
+    std::optional<GstClockTime> EndIdleStream(const std::optional<OutputTime>& played);
 
     const std::string sinkDescription_;
     std::mutex lock_;
     std::condition_variable changed_;
+    std::condition_variable watchesChanged_;
     std::unique_ptr<Stream> current_;
     uint64_t lastStream_ = 0;
     int feeding_ = 0;
     uint64_t stops_ = 0;  // feeds begun before the last stop are refused
+    GstClockTime extraLead_ = 0;
+    std::map<uint64_t, PendingWatch> watches_;
+    uint64_t lastWatch_ = 0;
+    bool quitting_ = false;
+    std::thread watcher_;  // last: started when everything else is in place
 };
 
 }  // namespace tav::gst

@@ -27,12 +27,16 @@ struct BusState {
     const std::shared_ptr<AudioOutput> output;
     mutable std::mutex lock;
     std::condition_variable changed;
-    bool settled = false;      // the last asynchronous state change has completed
-    bool failed = false;       // a stream error was reported
-    bool atEnd = false;        // the file's last sound has been queued in the output
-    bool playPending = false;  // a play waits for its completion notice
-    bool feeding = false;      // the output counts this file among its feeds
-    uint64_t feed = 0;         // the output's ticket for the current feed
+    bool settled = false;       // the last asynchronous state change has completed
+    bool failed = false;        // a stream error was reported
+    bool outputFailed = false;  // ... by the output, not by the file: a new play can recover
+    bool atEnd = false;         // the file's last sound has been queued in the output
+    bool endHeard = false;      // the play reached the file's end and posted its success
+    bool playPending = false;   // a play waits for its completion notice
+    bool feeding = false;       // the output counts this file among its feeds
+    uint64_t feed = 0;          // the output's ticket for the current feed
+    uint64_t run = 0;           // counts plays, stops and seeks: a late watch finds it moved on
+    uint64_t watch = 0;         // the output's ticket for the end watch, 0 for none
     // Where the sound fed since the last start, stop or seek stands: the file position it
     // began at, where it began in the output, and how much of it went in.
     GstClockTime base = 0;
@@ -44,17 +48,82 @@ struct BusState {
     }
 
     // Ends the pending play, if any, with the given notice; true when there was one.
-    bool EndPlay(NoticeKind kind, bool reachedEnd = false) {
+    bool EndPlay(NoticeKind kind) {
         bool hadPlay = false;
         {
             std::lock_guard guard(lock);
             hadPlay = std::exchange(playPending, false);
-            atEnd = atEnd || reachedEnd;
+            endHeard = endHeard || (hadPlay && kind == NotifySuccessful);
         }
         if (hadPlay) {
             PostNotice(kind);
         }
         return hadPlay;
+    }
+
+    // A play, stop or seek begins: the end watch of what went before no longer applies.
+    void NewRun() {
+        uint64_t oldWatch = 0;
+        {
+            std::lock_guard guard(lock);
+            ++run;
+            oldWatch = std::exchange(watch, 0);
+        }
+        if (oldWatch != 0) {
+            output->Unwatch(oldWatch);
+        }
+    }
+
+    // The file's last sound is in the output. The play succeeds when the output has played
+    // up to its notice lead before it; at once when nothing of it went in.
+    void DecodedAll(const std::shared_ptr<BusState>& self) {
+        std::unique_lock guard(lock);
+        atEnd = true;
+        if (!playPending || watch != 0) {
+            return;
+        }
+        if (!fedFrom) {
+            guard.unlock();
+            EndPlay(NotifySuccessful);
+            return;
+        }
+        const GstClockTime end = fedFrom->time + fed;
+        const OutputTime from = *fedFrom;
+        const uint64_t watchedRun = run;
+        std::weak_ptr<BusState> weak = self;
+        guard.unlock();
+        const GstClockTime lead = output->NoticeLead();
+        const OutputTime noticeAt{from.stream, end > lead ? end - lead : 0};
+        const uint64_t ticket = output->Watch(noticeAt, [weak, watchedRun](bool reached) {
+            if (std::shared_ptr<BusState> state = weak.lock()) {
+                state->EndWatched(watchedRun, reached);
+            }
+        });
+        guard.lock();
+        if (run == watchedRun) {
+            watch = ticket;
+            return;
+        }
+        guard.unlock();
+        output->Unwatch(ticket);
+    }
+
+    // The end watch of play `watchedRun` fired: reached, or the output failed first.
+    void EndWatched(uint64_t watchedRun, bool reached) {
+        {
+            std::lock_guard guard(lock);
+            if (run != watchedRun) {
+                return;
+            }
+            watch = 0;
+            if (!reached) {
+                failed = outputFailed = true;
+            }
+        }
+        if (!reached) {
+            StopFeeding();
+        }
+        EndPlay(reached ? NotifySuccessful : NotifyFailure);
     }
 
     void StartFeeding() {
@@ -104,11 +173,13 @@ void ReleaseState(gpointer data) {
 }
 
 GstBusSyncReply OnBusMessage(GstBus*, GstMessage* message, gpointer data) {
-    BusState& state = StateOf(data);
+    const SharedState& shared = *static_cast<SharedState*>(data);
+    BusState& state = *shared;
     switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_EOS:
-        state.StopFeeding();
-        state.EndPlay(NotifySuccessful, true);
+        // The file stays among the output's feeds until it is closed, stopped or sought, so
+        // that the output keeps its stream open for the next file.
+        state.DecodedAll(shared);
         break;
     case GST_MESSAGE_ERROR:
         state.Set(&BusState::failed, true);
@@ -136,6 +207,7 @@ GstFlowReturn OnNewSample(GstElement* sink, gpointer data) {
     GstBuffer* buffer = gst_buffer_ref(gst_sample_get_buffer(sample));
     gst_sample_unref(sample);
     uint64_t feed = 0;
+    bool first = false;
     {
         std::lock_guard guard(state.lock);
         if (!state.feeding) {
@@ -143,10 +215,14 @@ GstFlowReturn OnNewSample(GstElement* sink, gpointer data) {
             return GST_FLOW_FLUSHING;
         }
         feed = state.feed;
+        first = !state.fedFrom;
     }
     OutputTime at;
     const GstClockTime duration = GST_BUFFER_DURATION(buffer);
-    const GstFlowReturn flow = state.output->Push(buffer, feed, at);
+    const GstFlowReturn flow = state.output->Push(buffer, feed, first, at);
+    if (flow == GST_FLOW_ERROR) {
+        state.Set(&BusState::outputFailed, true);
+    }
     if (flow == GST_FLOW_OK) {
         std::lock_guard guard(state.lock);
         if (!state.fedFrom) {
@@ -191,11 +267,7 @@ DevicePipeline::DevicePipeline(EventPoster& poster, uint32_t id,
 }
 
 DevicePipeline::~DevicePipeline() {
-    state_->EndPlay(NotifyAborted);
-    if (state_->StopFeeding()) {
-        // Releases the streaming thread, which may wait for room in the output.
-        state_->output->Stop();
-    }
+    Release();
     gst_element_set_state(pipeline_, GST_STATE_NULL);
     GstBus* bus = gst_element_get_bus(pipeline_);
     gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
@@ -217,7 +289,16 @@ uint32_t DevicePipeline::Preroll(const std::string& path) {
 }
 
 uint32_t DevicePipeline::Play() {
+    if (state_->Get(&BusState::outputFailed)) {
+        // The output failed under this file (the sound server went away): start over where
+        // the listener was, on a new output stream.
+        if (uint32_t error = SilenceAndSeek(Heard())) {
+            return error;
+        }
+    }
+    state_->NewRun();
     bool atEnd = false;
+    bool endHeard = false;
     bool superseded = false;
     {
         std::lock_guard guard(state_->lock);
@@ -226,9 +307,14 @@ uint32_t DevicePipeline::Play() {
         }
         superseded = std::exchange(state_->playPending, true);
         atEnd = state_->atEnd;
+        endHeard = state_->endHeard;
     }
     if (superseded) {
         state_->PostNotice(NotifySuperseded);
+    }
+    if (atEnd && !endHeard) {
+        state_->DecodedAll(state_);  // the end is still to be heard: this play waits for it
+        return 0;
     }
     if (atEnd) {
         // Playing from the end finishes at once, as a play that reaches it does.
@@ -247,6 +333,7 @@ uint32_t DevicePipeline::Play() {
 }
 
 uint32_t DevicePipeline::Stop() {
+    state_->NewRun();
     state_->EndPlay(NotifyAborted);
     if (Failed()) {
         state_->StopFeeding();
@@ -257,8 +344,9 @@ uint32_t DevicePipeline::Stop() {
 }
 
 uint32_t DevicePipeline::Seek(uint32_t toMs) {
+    state_->NewRun();
     state_->EndPlay(NotifyAborted);
-    if (Failed()) {
+    if (Failed() && !state_->Get(&BusState::outputFailed)) {
         return kErrDeviceFailed;
     }
     GstClockTime target = static_cast<GstClockTime>(toMs) * GST_MSECOND;
@@ -269,19 +357,31 @@ uint32_t DevicePipeline::Seek(uint32_t toMs) {
 }
 
 std::optional<uint32_t> DevicePipeline::Query(StatusItem item) const {
-    if (item == StatusItem::Position) {
-        return static_cast<uint32_t>(Heard() / GST_MSECOND);
-    }
     gint64 nanoseconds = 0;
-    if (!gst_element_query_duration(pipeline_, GST_FORMAT_TIME, &nanoseconds) || nanoseconds < 0) {
+    const bool known =
+        gst_element_query_duration(pipeline_, GST_FORMAT_TIME, &nanoseconds) && nanoseconds >= 0;
+    if (item == StatusItem::Position) {
+        // A play that reached the end stands at the length, as the end notice says.
+        const bool ended = state_->Get(&BusState::endHeard);
+        return static_cast<uint32_t>((ended && known ? nanoseconds : Heard()) / GST_MSECOND);
+    }
+    if (!known) {
         return std::nullopt;
     }
     return static_cast<uint32_t>(nanoseconds / GST_MSECOND);
 }
 
 void DevicePipeline::Close() {
+    Release();
+}
+
+// Ends any play; a file whose end was reached leaves its last sound to the output, one that
+// is still playing is silenced.
+void DevicePipeline::Release() {
+    state_->NewRun();
     state_->EndPlay(NotifyAborted);
-    if (state_->StopFeeding()) {
+    if (state_->StopFeeding() && !state_->Get(&BusState::endHeard)) {
+        // Also releases the streaming thread, which may wait for room in the output.
         state_->output->Stop();
     }
 }
@@ -346,8 +446,12 @@ uint32_t DevicePipeline::SilenceAndSeek(GstClockTime target) {
     gst_element_set_state(pipeline_, GST_STATE_PAUSED);
     {
         std::lock_guard guard(state_->lock);
+        if (std::exchange(state_->outputFailed, false)) {
+            state_->failed = false;  // the file itself is sound: the flushing seek restarts it
+        }
         state_->settled = false;
         state_->atEnd = false;
+        state_->endHeard = false;
         state_->base = target;
         state_->fedFrom.reset();
         state_->fed = 0;

@@ -25,9 +25,10 @@ constexpr uint32_t kErrInvalidFile = 296;
 struct BusState;
 
 // uridecodebin ! audioconvert ! audioresample ! appsink, the appsink feeding the output. The
-// file's success notice is posted when its last sound has been queued in the output: the
-// player then opens and starts the next file while the output still plays this one's end, and
-// the next file's sound follows without a gap.
+// file's success notice is posted when the output has played the file up to a short lead
+// before its end: the player then opens and starts the next file while the output still
+// plays that lead, and the next file's sound follows without a gap. A device whose output
+// failed (the sound server went away) starts over on a new output at its next play or seek.
 class DevicePipeline {
 public:
     DevicePipeline(EventPoster& poster, uint32_t id, std::shared_ptr<AudioOutput> output);
@@ -46,6 +47,7 @@ public:
     void Close();
 
 private:
+    void Release();
     static void OnPadAdded(GstElement* source, GstPad* pad, gpointer data);
     static void OnNoMorePads(GstElement* source, gpointer data);
     GstPad* ConverterInput() const;

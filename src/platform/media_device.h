@@ -17,6 +17,14 @@ enum class StatusItem : uint32_t { Length = 1, Position = 2 };
 
 // One multimedia device at a time, in the command semantics of MCI. Every command returns 0
 // on success or a nonzero error code. Device ids are never 0.
+//
+// Called on the UI thread, so no call waits long: in normal operation each returns within
+// 100 ms (typically a few ms; measured by bench/run-playback-bench.sh). The calls that wait
+// are Open (the file is read and decoded up to its first sound), Play (when no output stream
+// is open, one is opened with the sound server), Stop and Seek (the output is silenced and
+// the decoder moved) and Close (the decoder is torn down). Open, Stop and Seek give up after
+// at most 5 s on a decoder or stream that hangs, and then fail. Status and
+// SetTimeFormatMilliseconds never wait for the sound server or the decoder.
 class MediaDevice {
 public:
     virtual ~MediaDevice() = default;
@@ -24,9 +32,12 @@ public:
     // folder or a file that cannot be decoded.
     virtual uint32_t Open(const std::string& path, uint32_t& deviceId) = 0;
     // Plays from the current position to the end. The completion notice is posted to the main
-    // window later through the event queue, never from inside this call: successful at the
-    // end, aborted or superseded when a stop, seek or new play interrupts it, failure on a
-    // stream error.
+    // window later through the event queue, never from inside this call: successful when the
+    // end is heard (from then on the position is the length; the GStreamer device posts it a
+    // few tens of ms early, the time the next file needs to follow on without a gap), aborted
+    // or superseded when a stop, seek or new play interrupts it, failure on a stream error. A
+    // device whose output failed (the sound server went away) opens a new one on its next
+    // play or seek.
     virtual uint32_t Play(uint32_t deviceId) = 0;
     virtual uint32_t Stop(uint32_t deviceId) = 0;   // synchronous
     virtual uint32_t Close(uint32_t deviceId) = 0;  // synchronous

@@ -113,7 +113,12 @@ LRESULT CALLBACK MainWindowHost::WindowProcedure(HWND window, UINT message, WPAR
         }
         Message routed{message, wParam, lParam};
         if (message == MM_MCINOTIFY) {
-            routed.lParam = host->device_.NoticeDevice(static_cast<uint32_t>(lParam));
+            const std::optional<uint32_t> device =
+                host->device_.NoticeDevice(static_cast<uint32_t>(lParam));
+            if (!device) {
+                return 0;
+            }
+            routed.lParam = *device;
         }
         if (const std::optional<intptr_t> result = RouteMessage(*host->player_, routed)) {
             return *result;

@@ -4,6 +4,7 @@
 // after windows.h, which it needs
 #include <mmsystem.h>
 
+#include <optional>
 #include <string>
 
 #include "platform/media_device.h"
@@ -16,9 +17,14 @@ class MciDevice : public MediaDevice {
 public:
     void SetNotifyWindow(HWND window) { notifyWindow_ = window; }
     // The device a completion notice stands for. Wine's MP3 device reports device 0, which is
-    // never an open device; the notice then belongs to the device that was last told to play.
-    uint32_t NoticeDevice(uint32_t reported) const {
-        return reported != 0 ? reported : lastPlayed_;
+    // never an open device; the notice then belongs to the device that was last told to play,
+    // while it is open. Once that device is closed such a notice is late (a stop or a new
+    // file came first): nothing, so that it is dropped rather than taken for the idle state.
+    std::optional<uint32_t> NoticeDevice(uint32_t reported) const {
+        if (reported != 0) {
+            return reported;
+        }
+        return lastPlayed_ != 0 ? std::optional<uint32_t>(lastPlayed_) : std::nullopt;
     }
 
     uint32_t Open(const std::string& path, uint32_t& deviceId) override;

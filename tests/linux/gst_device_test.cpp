@@ -1,12 +1,16 @@
 // The GStreamer device on real files, played in real time into a fake sink.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <cstdlib>
+#include <filesystem>
 #include <mutex>
 #include <random>
+#include <string>
 #include <thread>
 #include <tuple>
 #include <vector>
@@ -24,9 +28,9 @@ constexpr const char* kTimedSink = "fakesink sync=true";
 // How far a measured time may stray from the expected one: the sink's clock, the scheduler
 // and the MP3 encoder's padding.
 constexpr uint32_t kToleranceMs = 60;
-// The success notice comes when a file's last sound has been queued in the output, at most
-// this long before it has been heard.
-constexpr auto kLead = 350ms;
+// The success notice comes when the output has played a file up to a short lead before its
+// end: at most this long before the end is heard.
+constexpr auto kLead = 120ms;
 
 // A posted message as (message id, wParam, lParam), comparable and printable.
 using Posted = std::tuple<uint32_t, uintptr_t, intptr_t>;
@@ -198,11 +202,11 @@ TEST_F(GstDeviceTest, PlayToTheEndPostsOneSuccess) {
     EXPECT_TRUE(poster.Taken().empty()) << "the notice comes later, never from inside Play";
     EXPECT_EQ(poster.WaitFor(1), std::vector{Notice(NotifySuccessful, id)});
     const auto noticed = Clock::now() - start;
-    EXPECT_GE(noticed, 1000ms - kLead) << "played in real time";
-    EXPECT_LE(noticed, 1000ms);
-    // The last sound, queued when the notice came, plays out meanwhile.
+    EXPECT_GE(noticed, 1000ms - kLead) << "the notice follows what has been heard";
+    EXPECT_LE(noticed, 1000ms + std::chrono::milliseconds(kToleranceMs));
+    EXPECT_EQ(Status(id, StatusItem::Position), Status(id, StatusItem::Length))
+        << "from the notice on the file stands at its end";
     std::this_thread::sleep_for(kLead);
-    EXPECT_NEAR(Status(id, StatusItem::Position), 1000, kToleranceMs);
     EXPECT_EQ(poster.Taken(), std::vector{Notice(NotifySuccessful, id)}) << "exactly one";
     EXPECT_EQ(device.Close(id), 0u);
 }
@@ -337,6 +341,65 @@ TEST(GstDeviceFailureTest, StreamErrorInMidFilePostsFailure) {
     EXPECT_EQ(device.Stop(id), 0u) << "a broken stream can still be stopped";
     EXPECT_EQ(device.Close(id), 0u);
     EXPECT_EQ(poster.WaitFor(2, 200ms).size(), 1u);
+}
+
+// Whether this process holds the file open.
+bool HoldsOpen(const std::filesystem::path& file) {
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        if (std::filesystem::read_symlink(entry.path(), error) == file) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The output's stream (here a file sink) stays open for a next file, and closes once nothing
+// has followed the last one: no sound-server stream is left running while stopped.
+TEST(GstDeviceOutputTest, OutputClosesItsStreamWhenNothingFollows) {
+    test::TempDir dir;
+    RecordingPoster poster;
+    const std::filesystem::path written = dir.Root() / "output.raw";
+    GstMediaDevice device(poster, "filesink sync=true location=" + written.string());
+    uint32_t id = 0;
+    ASSERT_EQ(device.Open(dir.AddFile("tone.wav", ToneWav(300)), id), 0u);
+    ASSERT_EQ(device.Play(id), 0u);
+    ASSERT_EQ(poster.WaitFor(1), std::vector{Notice(NotifySuccessful, id)});
+    ASSERT_EQ(device.Close(id), 0u);
+    EXPECT_TRUE(HoldsOpen(written)) << "kept for a next file";
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_FALSE(HoldsOpen(written));
+}
+
+// The sound server going away in mid-play and coming back, played by a file descriptor that
+// takes every write (/dev/null), then refuses them (/dev/full), then takes them again.
+TEST(GstDeviceFailureTest, SeekAfterTheOutputFailedPlaysOnANewOutput) {
+    test::TempDir dir;
+    RecordingPoster poster;
+    const int server = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(server, 0);
+    auto redirect = [server](const char* to) {
+        const int target = open(to, O_WRONLY | O_CLOEXEC);
+        ASSERT_EQ(dup2(target, server), server);
+        close(target);
+    };
+    GstMediaDevice device(poster, "fdsink sync=true fd=" + std::to_string(server));
+    uint32_t id = 0;
+    ASSERT_EQ(device.Open(dir.AddFile("tone.wav", ToneWav(1500)), id), 0u);
+    ASSERT_EQ(device.Play(id), 0u);
+    std::this_thread::sleep_for(200ms);
+    redirect("/dev/full");
+    EXPECT_EQ(poster.WaitFor(1), std::vector{Notice(NotifyFailure, id)});
+    redirect("/dev/null");
+    ASSERT_EQ(device.Seek(id, 1000), 0u) << "the output is opened anew";
+    uint32_t position = 0;
+    EXPECT_EQ(device.Status(id, StatusItem::Position, position), 0u);
+    EXPECT_NEAR(position, 1000, kToleranceMs);
+    ASSERT_EQ(device.Play(id), 0u);
+    EXPECT_EQ(poster.WaitFor(2),
+              (std::vector{Notice(NotifyFailure, id), Notice(NotifySuccessful, id)}));
+    EXPECT_EQ(device.Close(id), 0u);
+    close(server);
 }
 
 }  // namespace
