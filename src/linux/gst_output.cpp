@@ -3,6 +3,8 @@
 #include <chrono>
 #include <utility>
 
+#include "linux/pulse_stream_identity.h"
+
 namespace tav::gst {
 
 namespace {
@@ -41,6 +43,7 @@ struct AudioOutput::Stream {
     Stream(AudioOutput& owner, uint64_t streamNumber, const std::string& sinkDescription)
         : number(streamNumber) {
         pipeline = gst_pipeline_new(nullptr);
+        LabelPlayerStream(pipeline);  // the sound server restores the player's volume by it
         GstBus* bus = gst_element_get_bus(pipeline);
         gst_bus_set_sync_handler(bus, OnBusMessage, new StreamRef{&owner, number},
                                  [](gpointer data) { ReleaseRef(data); });
