@@ -4,6 +4,7 @@
 #include "linux/dl_tag_library.h"
 #include "linux/gst_device.h"
 #include "linux/native_text.h"
+#include "linux/qt_text_rules.h"
 #include "linux/posix_file_system.h"
 #include "linux/pulse_volume.h"
 #include "linux/qt_folder_browser.h"
@@ -20,7 +21,7 @@ public:
     LinuxProgram();
     void Open();
 
-    Utf8TextRules text;
+    CollatingTextRules text;
     MonotonicClock clock;
     PosixFileSystem files;
     QtTrackList trackList{text};

@@ -50,9 +50,9 @@ QVariant QtTrackList::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= published_) {
         return {};
     }
-    // Entries() sorts in anything added since the last reset; the rows shown are then already
-    // in the order the next reset publishes.
-    return QString::fromUtf8(list_.Entries()[static_cast<std::size_t>(index.row())]);
+    // Text() sorts in anything added since the last reset; the rows shown are then already in
+    // the order the next reset publishes.
+    return QString::fromStdString(list_.Text(index.row()));
 }
 
 void QtTrackList::AttachView(QListView& view) {
