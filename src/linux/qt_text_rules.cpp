@@ -2,6 +2,8 @@
 
 #include <QCollatorSortKey>
 #include <QString>
+#include <algorithm>
+#include <cctype>
 #include <string>
 
 namespace tav {
@@ -9,6 +11,15 @@ namespace {
 
 QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Texts of only dots, digits and ASCII letters (file extensions, most often) collate in the
+// byte order of their folded case: the dot before digits before letters.
+bool CollatesAsBytes(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte == '.' || std::isalnum(byte) != 0;
+    });
 }
 
 class CollatedKey : public SortKey {
@@ -40,7 +51,7 @@ CollatingTextRules::CollatingTextRules(const QLocale& locale)
 
 int CollatingTextRules::CompareNoCase(std::string_view a, std::string_view b) const {
     const int folded = Utf8TextRules::CompareNoCase(a, b);
-    if (folded == 0 || byteOrder_) {
+    if (folded == 0 || byteOrder_ || (CollatesAsBytes(a) && CollatesAsBytes(b))) {
         return folded;  // equal but for ASCII case, the collation agrees
     }
     const int order = collator_.compare(FromUtf8(a), FromUtf8(b));

@@ -36,6 +36,8 @@ TEST(CollatingTextRules, JapaneseNamesSortAsAJapaneseReaderExpects) {
         EXPECT_GT(rules.CompareNoCase(expected[i], expected[i - 1]), 0) << expected[i];
     }
     EXPECT_EQ(rules.CompareNoCase("/m/Alpha.MP3", "/m/alpha.mp3"), 0);
+    EXPECT_LT(rules.CompareNoCase(".MP3", ".wav"), 0);
+    EXPECT_LT(rules.CompareNoCase(".9", ".a"), 0);
     EXPECT_NE(rules.CompareNoCase("/m/かな/", "/m/カナ/"), 0);
 }
 
