@@ -126,15 +126,14 @@ bool QtTrackList::eventFilter(QObject* watched, QEvent* event) {
     if (watched != view_->viewport()) {
         return false;
     }
-    const auto* mouse = static_cast<QMouseEvent*>(event);
     switch (event->type()) {
     case QEvent::MouseButtonPress:
         // The second press of a double-click arrives as MouseButtonDblClick: as in a list box,
         // its release reports nothing.
-        clicked_ = mouse->button() == Qt::LeftButton;
+        clicked_ = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
         break;
     case QEvent::MouseButtonRelease:
-        if (clicked_ && mouse->button() == Qt::LeftButton) {
+        if (clicked_ && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
             clicked_ = false;
             if (list_.Count() > 0) {
                 emit userSelectionChanged();

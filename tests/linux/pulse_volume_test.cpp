@@ -9,13 +9,12 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "fakes/test_player.h"
 #include "linux/gst_device.h"
@@ -90,7 +89,7 @@ struct StreamVolume {
     double right = -1;
 };
 
-// The first volume line after `header` in pactl's listing: "Volume: front-left: 52016 / ...".
+// The first volume line from `from` on in pactl's listing: "Volume: front-left: 52016 / ...".
 std::optional<StreamVolume> VolumeAfter(const std::string& listing, size_t from) {
     const size_t line = listing.find("Volume: front-left:", from);
     const size_t right = listing.find("front-right:", line);
@@ -115,15 +114,24 @@ std::optional<StreamVolume> StreamOf(pid_t pid) {
     return VolumeAfter(listing, listing.rfind("Sink Input #", at));
 }
 
-std::optional<StreamVolume> WaitForStream(pid_t pid, bool present = true) {
+bool Near(const std::optional<StreamVolume>& volume, double left, double right) {
+    return volume && std::abs(volume->left - left) < 0.001 &&
+           std::abs(volume->right - right) < 0.001;
+}
+
+// Waits up to five seconds for the process's stream to play at the given linear volumes (the
+// server may apply a restored volume a moment after the stream appears); with no volumes given,
+// for it to be gone. Returns what the stream showed last.
+std::optional<StreamVolume> WaitForStream(pid_t pid, std::optional<StreamVolume> wanted) {
+    std::optional<StreamVolume> shown;
     for (int i = 0; i < 100; ++i) {
-        std::optional<StreamVolume> volume = StreamOf(pid);
-        if (volume.has_value() == present) {
-            return volume;
+        shown = StreamOf(pid);
+        if (wanted ? Near(shown, wanted->left, wanted->right) : !shown) {
+            break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    return StreamOf(pid);
+    return shown;
 }
 
 // Another application playing silence, for the scope.
@@ -189,7 +197,7 @@ void ExpectPackedNear(std::optional<uint32_t> read, uint32_t expected) {
 
 TEST(PulseVolumeInSession, TheBarSetsThePlayersOwnStreamAndItOutlivesTheStream) {
     const OtherPlayer other;
-    ASSERT_TRUE(WaitForStream(other.Pid()).has_value()) << "pacat did not start";
+    ASSERT_TRUE(Near(WaitForStream(other.Pid(), StreamVolume{1, 1}), 1, 1)) << "no pacat stream";
     const std::string sinkBefore = Output("pactl get-sink-volume @DEFAULT_SINK@");
     TempDir dir;
     const std::string file = dir.AddFile("silence.wav", SilentWav());
@@ -206,37 +214,25 @@ TEST(PulseVolumeInSession, TheBarSetsThePlayersOwnStreamAndItOutlivesTheStream) 
     PulseWaveVolume volume;
     volume.Write(Packed(32767, 32767));
     uint32_t id = play();
-    std::optional<StreamVolume> own = WaitForStream(getpid());
-    ASSERT_TRUE(own.has_value());
-    EXPECT_NEAR(own->left, 0.5, 0.001);
-    EXPECT_NEAR(own->right, 0.5, 0.001);
+    EXPECT_TRUE(Near(WaitForStream(getpid(), StreamVolume{0.5, 0.5}), 0.5, 0.5));
 
     // Set while it plays, with a balance.
     volume.Write(Packed(65535, 16384));
-    own = StreamOf(getpid());
-    ASSERT_TRUE(own.has_value());
-    EXPECT_NEAR(own->left, 1.0, 0.001);
-    EXPECT_NEAR(own->right, 0.25, 0.001);
+    EXPECT_TRUE(Near(StreamOf(getpid()), 1.0, 0.25));
     ExpectPackedNear(volume.Read(), Packed(65535, 16384));
 
     // Neither the device nor another application changes.
     EXPECT_EQ(Output("pactl get-sink-volume @DEFAULT_SINK@"), sinkBefore);
-    const std::optional<StreamVolume> others = StreamOf(other.Pid());
-    ASSERT_TRUE(others.has_value());
-    EXPECT_NEAR(others->left, 1.0, 0.001);
-    EXPECT_NEAR(others->right, 1.0, 0.001);
+    EXPECT_TRUE(Near(StreamOf(other.Pid()), 1.0, 1.0));
 
     // Stopped and closed, then a new run: the volume reads back and comes back with the stream.
     EXPECT_EQ(device.Stop(id), 0u);
     EXPECT_EQ(device.Close(id), 0u);
-    ASSERT_FALSE(WaitForStream(getpid(), false).has_value());
+    ASSERT_FALSE(WaitForStream(getpid(), std::nullopt).has_value());
     PulseWaveVolume nextRun;
     ExpectPackedNear(nextRun.Read(), Packed(65535, 16384));
     id = play();
-    own = WaitForStream(getpid());
-    ASSERT_TRUE(own.has_value());
-    EXPECT_NEAR(own->left, 1.0, 0.001);
-    EXPECT_NEAR(own->right, 0.25, 0.001);
+    EXPECT_TRUE(Near(WaitForStream(getpid(), StreamVolume{1.0, 0.25}), 1.0, 0.25));
     device.Close(id);
 }
 
