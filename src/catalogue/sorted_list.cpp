@@ -5,19 +5,14 @@
 
 namespace tav {
 
-bool SortedList::Less(const std::string& a, const std::string& b) const {
-    return rules_.CompareNoCase(a, b) < 0;
-}
-
 // The new position of an entry once the pending entries are merged in: every pending entry
 // that sorts strictly before it lands in front of it.
 int32_t SortedList::Shifted(int32_t index) const {
     if (index < 0 || index >= static_cast<int32_t>(entries_.size())) {
         return index;
     }
-    const auto less = [this](const std::string& a, const std::string& b) { return Less(a, b); };
     const auto before = std::lower_bound(pending_.begin(), pending_.end(),
-                                         entries_[static_cast<std::size_t>(index)], less);
+                                         entries_[static_cast<std::size_t>(index)], Less);
     return index + static_cast<int32_t>(before - pending_.begin());
 }
 
@@ -25,23 +20,27 @@ bool SortedList::Settle() const {
     if (pending_.empty()) {
         return false;
     }
-    const auto less = [this](const std::string& a, const std::string& b) { return Less(a, b); };
-    std::stable_sort(pending_.begin(), pending_.end(), less);
+    std::stable_sort(pending_.begin(), pending_.end(), Less);
     selection_ = Shifted(selection_);
     caret_ = Shifted(caret_);
-    std::vector<std::string> merged;
+    std::vector<Entry> merged;
     merged.reserve(entries_.size() + pending_.size());
     std::merge(std::make_move_iterator(entries_.begin()), std::make_move_iterator(entries_.end()),
                std::make_move_iterator(pending_.begin()), std::make_move_iterator(pending_.end()),
-               std::back_inserter(merged), less);
+               std::back_inserter(merged), Less);
     entries_ = std::move(merged);
     pending_.clear();
     return true;
 }
 
-const std::vector<std::string>& SortedList::Entries() const {
+std::vector<std::string> SortedList::Entries() const {
     Settle();
-    return entries_;
+    std::vector<std::string> texts;
+    texts.reserve(entries_.size());
+    for (const Entry& entry : entries_) {
+        texts.push_back(entry.text);
+    }
+    return texts;
 }
 
 int32_t SortedList::Count() const {
@@ -53,7 +52,7 @@ std::string SortedList::Text(int32_t index) const {
     if (index < 0 || index >= static_cast<int32_t>(entries_.size())) {
         return {};
     }
-    return entries_[static_cast<std::size_t>(index)];
+    return entries_[static_cast<std::size_t>(index)].text;
 }
 
 int32_t SortedList::Selection() const {
@@ -79,7 +78,7 @@ void SortedList::Select(int32_t index) {
 }
 
 void SortedList::Add(const std::string& text) {
-    pending_.push_back(text);
+    pending_.push_back({text, rules_.MakeSortKey(text)});
 }
 
 void SortedList::Reset() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,7 @@ namespace tav {
 //
 // Adding is cheap: entries wait unsorted until something asks for a position, and are then
 // sorted and merged in one pass, so a scan of many thousand entries never shifts the list once
-// per entry.
+// per entry. Each entry keeps its sort key from the text rules, made once when it is added.
 class SortedList : public TrackListBox {
 public:
     explicit SortedList(const TextRules& rules) : rules_(rules) {}
@@ -30,15 +31,19 @@ public:
 
     // Sorts in whatever arrived since the last query; true when the order changed.
     bool Settle() const;
-    const std::vector<std::string>& Entries() const;
+    std::vector<std::string> Entries() const;
 
 private:
-    bool Less(const std::string& a, const std::string& b) const;
+    struct Entry {
+        std::string text;
+        std::unique_ptr<const SortKey> key;
+    };
+    static bool Less(const Entry& a, const Entry& b) { return a.key->Compare(*b.key) < 0; }
     int32_t Shifted(int32_t index) const;
 
     const TextRules& rules_;
-    mutable std::vector<std::string> entries_;
-    mutable std::vector<std::string> pending_;
+    mutable std::vector<Entry> entries_;
+    mutable std::vector<Entry> pending_;
     mutable int32_t selection_ = -1;
     mutable int32_t caret_ = 0;
 };

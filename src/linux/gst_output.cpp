@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "linux/pulse_stream_identity.h"
+
 namespace tav::gst {
 
 namespace {
@@ -61,6 +63,7 @@ struct AudioOutput::Stream {
     Stream(AudioOutput& owner, uint64_t streamNumber, const std::string& sinkDescription)
         : number(streamNumber) {
         pipeline = gst_pipeline_new(nullptr);
+        LabelPlayerStream(pipeline);  // the sound server restores the player's volume by it
         GstBus* bus = gst_element_get_bus(pipeline);
         gst_bus_set_sync_handler(bus, OnBusMessage, new StreamRef{&owner, number},
                                  [](gpointer data) { ReleaseRef(data); });
@@ -68,7 +71,6 @@ struct AudioOutput::Stream {
         source = gst_element_factory_make("appsrc", nullptr);
         GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
         GstElement* resample = gst_element_factory_make("audioresample", nullptr);
-        // The sound-server stream's own properties (role, application) belong on this sink.
         GstElement* sink = gst_parse_bin_from_description(sinkDescription.c_str(), TRUE, nullptr);
         if (source == nullptr || convert == nullptr || resample == nullptr || sink == nullptr) {
             phase = Phase::Failed;

@@ -1,9 +1,15 @@
 #include "linux/pulse_volume.h"
 
+#include <pulse/ext-stream-restore.h>
 #include <pulse/pulseaudio.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <string>
+#include <vector>
+
+#include "linux/pulse_stream_identity.h"
 
 namespace tav {
 namespace {
@@ -12,10 +18,16 @@ using SteadyClock = std::chrono::steady_clock;
 
 constexpr auto kTimeout = std::chrono::milliseconds(500);
 constexpr auto kRetryPause = std::chrono::seconds(2);
-constexpr uint64_t kChannelMax = 65535;
+constexpr double kChannelMax = 65535.0;
+constexpr uint32_t kFullVolume = 0xFFFFFFFF;
 
-struct Sink {
-    std::string name;
+// The stream-restore entry the server keeps for streams of the player's role.
+std::string RestoreKey() {
+    return std::string("sink-input-by-media-role:") + kStreamRole;
+}
+
+// A volume per channel with the channels' positions: a stream's, or a restore entry's.
+struct ChannelVolume {
     pa_cvolume volume{};
     pa_channel_map map{};
 
@@ -27,21 +39,48 @@ struct Sink {
         return HasFrontPair() ? pa_cvolume_get_position(&volume, &map, position)
                               : pa_cvolume_avg(&volume);
     }
+    uint32_t Packed() const {
+        const uint32_t left = ChannelFromServerVolume(Channel(PA_CHANNEL_POSITION_FRONT_LEFT));
+        const uint32_t right = ChannelFromServerVolume(Channel(PA_CHANNEL_POSITION_FRONT_RIGHT));
+        return left | (right << 16);
+    }
+    // The same channels set to the packed left/right pair.
+    pa_cvolume With(uint32_t packed) const {
+        const pa_volume_t left = ServerVolumeFromChannel(static_cast<uint16_t>(packed & 0xFFFF));
+        const pa_volume_t right = ServerVolumeFromChannel(static_cast<uint16_t>(packed >> 16));
+        pa_cvolume result = volume;
+        if (HasFrontPair()) {
+            pa_cvolume_set_position(&result, &map, PA_CHANNEL_POSITION_FRONT_LEFT, left);
+            pa_cvolume_set_position(&result, &map, PA_CHANNEL_POSITION_FRONT_RIGHT, right);
+        } else {
+            pa_cvolume_set(&result, result.channels, (left + right) / 2);
+        }
+        return result;
+    }
 };
+
+struct OwnStream {
+    uint32_t index = PA_INVALID_INDEX;
+    ChannelVolume volume;
+};
+
+ChannelVolume StereoVolume(uint32_t packed) {
+    ChannelVolume stereo;
+    pa_channel_map_init_stereo(&stereo.map);
+    pa_cvolume_set(&stereo.volume, 2, PA_VOLUME_NORM);
+    stereo.volume = stereo.With(packed);
+    return stereo;
+}
 
 }  // namespace
 
 uint16_t ChannelFromServerVolume(uint32_t serverVolume) {
-    if (serverVolume >= PA_VOLUME_NORM) {
-        return static_cast<uint16_t>(kChannelMax);
-    }
-    return static_cast<uint16_t>((serverVolume * kChannelMax + PA_VOLUME_NORM / 2) /
-                                 PA_VOLUME_NORM);
+    const double linear = pa_sw_volume_to_linear(serverVolume);
+    return static_cast<uint16_t>(linear >= 1.0 ? kChannelMax : std::lround(linear * kChannelMax));
 }
 
 uint32_t ServerVolumeFromChannel(uint16_t channel) {
-    return static_cast<uint32_t>((channel * uint64_t{PA_VOLUME_NORM} + kChannelMax / 2) /
-                                 kChannelMax);
+    return pa_sw_volume_from_linear(channel / kChannelMax);
 }
 
 // One connection to the server, kept between calls, driven by a private main loop that runs
@@ -50,6 +89,8 @@ struct PulseWaveVolume::Impl {
     pa_mainloop* loop = nullptr;
     pa_context* context = nullptr;
     SteadyClock::time_point retryAt{};
+    std::optional<uint32_t> written;   // the last value written in this run
+    std::optional<uint32_t> restored;  // the last value written to the restore entry
 
     ~Impl() { Disconnect(); }
 
@@ -67,6 +108,7 @@ struct PulseWaveVolume::Impl {
             pa_mainloop_free(loop);
             loop = nullptr;
         }
+        restored.reset();  // a restarted server may have lost it
     }
 
     // Drops the connection and waits a little before trying again.
@@ -132,30 +174,66 @@ struct PulseWaveVolume::Impl {
         return done;
     }
 
-    std::optional<Sink> DefaultSink() {
+    // The sink inputs of this process; nothing when the server cannot be asked.
+    std::optional<std::vector<OwnStream>> OwnStreams() {
         if (!EnsureConnected()) {
             return std::nullopt;
         }
-        std::string name;
-        const auto onServer = [](pa_context*, const pa_server_info* info, void* answer) {
-            if (info != nullptr && info->default_sink_name != nullptr) {
-                *static_cast<std::string*>(answer) = info->default_sink_name;
+        struct Answer {
+            std::string pid = std::to_string(getpid());
+            std::vector<OwnStream> streams;
+        } answer;
+        const auto onInput = [](pa_context*, const pa_sink_input_info* info, int last, void* data) {
+            auto& found = *static_cast<Answer*>(data);
+            if (last != 0 || info == nullptr) {
+                return;
+            }
+            const char* pid = pa_proplist_gets(info->proplist, PA_PROP_APPLICATION_PROCESS_ID);
+            if (pid != nullptr && found.pid == pid) {
+                found.streams.push_back({info->index, {info->volume, info->channel_map}});
             }
         };
-        if (!Complete(pa_context_get_server_info(context, onServer, &name)) || name.empty()) {
+        if (!Complete(pa_context_get_sink_input_info_list(context, onInput, &answer))) {
             return std::nullopt;
         }
-        std::optional<Sink> sink;
-        const auto onSink = [](pa_context*, const pa_sink_info* info, int last, void* answer) {
-            if (last == 0 && info != nullptr) {
-                *static_cast<std::optional<Sink>*>(answer) =
-                    Sink{info->name, info->volume, info->channel_map};
+        return answer.streams;
+    }
+
+    // The restore entry the next stream will get; nothing without one.
+    std::optional<ChannelVolume> RestoreEntry() {
+        struct Answer {
+            std::string key = RestoreKey();
+            std::optional<ChannelVolume> entry;
+        } answer;
+        const auto onEntry = [](pa_context*, const pa_ext_stream_restore_info* info, int last,
+                                void* data) {
+            auto& found = *static_cast<Answer*>(data);
+            if (last == 0 && info != nullptr && info->name != nullptr && found.key == info->name &&
+                pa_cvolume_valid(&info->volume) != 0) {
+                found.entry = ChannelVolume{info->volume, info->channel_map};
             }
         };
-        if (!Complete(pa_context_get_sink_info_by_name(context, name.c_str(), onSink, &sink))) {
+        if (!Complete(pa_ext_stream_restore_read(context, onEntry, &answer))) {
             return std::nullopt;
         }
-        return sink;
+        return answer.entry;
+    }
+
+    void WriteRestoreEntry(uint32_t packed) {
+        if (restored == packed) {
+            return;
+        }
+        const std::string key = RestoreKey();
+        const ChannelVolume stereo = StereoVolume(packed);
+        pa_ext_stream_restore_info entry{};
+        entry.name = key.c_str();
+        entry.channel_map = stereo.map;
+        entry.volume = stereo.volume;
+        // Not applied at once: other applications' streams of the same role keep their volume.
+        if (Complete(pa_ext_stream_restore_write(context, PA_UPDATE_REPLACE, &entry, 1, 0, nullptr,
+                                                 nullptr))) {
+            restored = packed;
+        }
     }
 };
 
@@ -164,31 +242,35 @@ PulseWaveVolume::PulseWaveVolume() : impl_(std::make_unique<Impl>()) {}
 PulseWaveVolume::~PulseWaveVolume() = default;
 
 std::optional<uint32_t> PulseWaveVolume::Read() {
-    const std::optional<Sink> sink = impl_->DefaultSink();
-    if (!sink) {
+    const std::optional<std::vector<OwnStream>> streams = impl_->OwnStreams();
+    if (!streams) {
         return std::nullopt;
     }
-    const uint32_t left = ChannelFromServerVolume(sink->Channel(PA_CHANNEL_POSITION_FRONT_LEFT));
-    const uint32_t right = ChannelFromServerVolume(sink->Channel(PA_CHANNEL_POSITION_FRONT_RIGHT));
-    return left | (right << 16);
+    if (!streams->empty()) {
+        return streams->front().volume.Packed();
+    }
+    if (const std::optional<ChannelVolume> entry = impl_->RestoreEntry()) {
+        return entry->Packed();
+    }
+    return impl_->written.value_or(kFullVolume);
 }
 
 void PulseWaveVolume::Write(uint32_t packed) {
-    std::optional<Sink> sink = impl_->DefaultSink();
-    if (!sink) {
+    impl_->written = packed;
+    const std::optional<std::vector<OwnStream>> streams = impl_->OwnStreams();
+    if (!streams) {
         return;
     }
-    const pa_volume_t left = ServerVolumeFromChannel(static_cast<uint16_t>(packed & 0xFFFF));
-    const pa_volume_t right = ServerVolumeFromChannel(static_cast<uint16_t>(packed >> 16));
-    pa_cvolume& volume = sink->volume;
-    if (sink->HasFrontPair()) {
-        pa_cvolume_set_position(&volume, &sink->map, PA_CHANNEL_POSITION_FRONT_LEFT, left);
-        pa_cvolume_set_position(&volume, &sink->map, PA_CHANNEL_POSITION_FRONT_RIGHT, right);
-    } else {
-        pa_cvolume_set(&volume, volume.channels, (left + right) / 2);
+    for (const OwnStream& stream : *streams) {
+        const pa_cvolume volume = stream.volume.With(packed);
+        if (pa_cvolume_equal(&volume, &stream.volume.volume) == 0 &&
+            !impl_->Complete(pa_context_set_sink_input_volume(impl_->context, stream.index, &volume,
+                                                              nullptr, nullptr))) {
+            return;
+        }
     }
-    impl_->Complete(pa_context_set_sink_volume_by_name(impl_->context, sink->name.c_str(), &volume,
-                                                       nullptr, nullptr));
+    // Also while a stream plays: not every server publishes what it saved from a stream.
+    impl_->WriteRestoreEntry(packed);
 }
 
 }  // namespace tav

@@ -6,6 +6,7 @@
 #include "linux/mpris_device.h"
 #include "linux/mpris_service.h"
 #include "linux/native_text.h"
+#include "linux/qt_text_rules.h"
 #include "linux/posix_file_system.h"
 #include "linux/pulse_volume.h"
 #include "linux/qt_folder_browser.h"
@@ -23,7 +24,7 @@ public:
     LinuxProgram();
     void Open();
 
-    Utf8TextRules text;
+    CollatingTextRules text;
     MonotonicClock clock;
     PosixFileSystem files;
     QtTrackList trackList{text};

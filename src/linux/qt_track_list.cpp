@@ -1,6 +1,8 @@
 #include "linux/qt_track_list.h"
 
 #include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QMouseEvent>
 
 #include "linux/qt_text.h"
 
@@ -50,9 +52,9 @@ QVariant QtTrackList::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= published_) {
         return {};
     }
-    // Entries() sorts in anything added since the last reset; the rows shown are then already
-    // in the order the next reset publishes.
-    return DisplayText(list_.Entries()[static_cast<std::size_t>(index.row())]);
+    // Text() sorts in anything added since the last reset; the rows shown are then already in
+    // the order the next reset publishes.
+    return DisplayText(list_.Text(index.row()));
 }
 
 void QtTrackList::AttachView(QListView& view) {
@@ -61,6 +63,8 @@ void QtTrackList::AttachView(QListView& view) {
     view.setSelectionMode(QAbstractItemView::SingleSelection);
     view.setEditTriggers(QAbstractItemView::NoEditTriggers);
     view.setUniformItemSizes(true);
+    view.installEventFilter(this);
+    view.viewport()->installEventFilter(this);
     connect(view.selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &QtTrackList::OnViewSelectionChanged);
     connect(&view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
@@ -109,7 +113,62 @@ void QtTrackList::OnViewSelectionChanged() {
         return;
     }
     list_.Select(rows.first().row());
-    emit userSelectionChanged();
+    if (!clicked_ && !keyed_) {
+        emit userSelectionChanged();  // the click's release or the key reports it
+    }
+}
+
+bool QtTrackList::eventFilter(QObject* watched, QEvent* event) {
+    if (view_ == nullptr) {
+        return false;
+    }
+    if (watched == view_ && event->type() == QEvent::KeyPress) {
+        return HandleNavigationKey(event);
+    }
+    if (watched != view_->viewport()) {
+        return false;
+    }
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        // The second press of a double-click arrives as MouseButtonDblClick: as in a list box,
+        // its release reports nothing.
+        clicked_ = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+        break;
+    case QEvent::MouseButtonRelease:
+        if (clicked_ && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            clicked_ = false;
+            if (list_.Count() > 0) {
+                emit userSelectionChanged();
+            }
+        }
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+bool QtTrackList::HandleNavigationKey(QEvent* event) {
+    switch (static_cast<QKeyEvent*>(event)->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        break;
+    default:
+        return false;
+    }
+    keyed_ = true;
+    static_cast<QObject*>(view_.data())->event(event);
+    keyed_ = false;
+    if (list_.Count() > 0) {
+        emit userSelectionChanged();
+    }
+    return true;
 }
 
 }  // namespace tav

@@ -15,8 +15,10 @@ namespace tav {
 // thousand entries costs the view one reset, not one per entry.
 //
 // The list's selection is the truth; the view mirrors it. Selections the program makes are
-// not reported; a selection the user makes is written into the list and reported through
-// userSelectionChanged, as a list box reports LBN_SELCHANGE only for the user's changes.
+// not reported; a selection the user makes is written into the list. As a list box sends
+// LBN_SELCHANGE, userSelectionChanged reports every mouse release after a click in the list
+// and every navigation key, whether or not the selection changed, and any other change the
+// user makes (typing a name).
 class QtTrackList : public QAbstractListModel, public TrackListBox {
     Q_OBJECT
 
@@ -47,11 +49,16 @@ private:
     // Shows the list's selection (and caret) in the view without reporting it.
     void MirrorSelection(bool scrollIntoView);
     void OnViewSelectionChanged();
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Lets the view handle a navigation key, then reports it.
+    bool HandleNavigationKey(QEvent* event);
 
     SortedList list_;
     int published_ = 0;  // rows the view knows of
     bool publishQueued_ = false;
     bool mirroring_ = false;  // the program, not the user, is moving the view's selection
+    bool clicked_ = false;    // a click in the list awaits its release, which reports it
+    bool keyed_ = false;      // a navigation key is being handled, and is reported after
     QPointer<QListView> view_;
 };
 

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <string_view>
 
 namespace tav {
@@ -15,6 +17,15 @@ struct PathStyle {
     bool utf8 = false;  // the system encoding: UTF-8 on Linux, the ANSI code page on Windows
 };
 
+// A text made ready for sorting, so that what the order costs per text is paid once and not
+// at every comparison. Keys compare as CompareNoCase compares their texts; only keys made by
+// the same rules are compared.
+class SortKey {
+public:
+    virtual ~SortKey() = default;
+    virtual int Compare(const SortKey& other) const = 0;
+};
+
 // Text rules of the system encoding.
 class TextRules {
 public:
@@ -23,6 +34,23 @@ public:
     virtual bool IsLeadByte(unsigned char byte) const = 0;
     // Case-insensitive, locale-aware order (lstrcmpiA): <0, 0, >0.
     virtual int CompareNoCase(std::string_view a, std::string_view b) const = 0;
+    // By default a key keeps its text and compares through CompareNoCase.
+    virtual std::unique_ptr<const SortKey> MakeSortKey(std::string_view text) const {
+        return std::make_unique<TextKey>(*this, text);
+    }
+
+private:
+    class TextKey : public SortKey {
+    public:
+        TextKey(const TextRules& rules, std::string_view text) : rules_(rules), text_(text) {}
+        int Compare(const SortKey& other) const override {
+            return rules_.CompareNoCase(text_, static_cast<const TextKey&>(other).text_);
+        }
+
+    private:
+        const TextRules& rules_;
+        std::string text_;
+    };
 };
 
 class Clock {

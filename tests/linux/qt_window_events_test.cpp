@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
@@ -103,6 +104,35 @@ TEST_F(QtWindowEventsTest, VolumeBarAppliesItsPositionWhenPainted) {
     t.volume.written.clear();
     Bar(PositionBar).repaint();
     EXPECT_TRUE(t.volume.written.empty());
+}
+
+// The list reports as a list box does, so clicking the playing folder ends its piece and
+// double-clicking it plays the piece again from its first file.
+TEST_F(QtWindowEventsTest, ClicksOnThePlayingFolderClearAndRestartItsPiece) {
+    std::vector<std::string> files;
+    for (const char* name : {"music/A/1.wav", "music/A/2.wav"}) {
+        files.push_back(dir.AddFile(name));
+        t.device.lengths[files.back()] = 60000;
+    }
+    t.browser.answer = dir.Path() + "music/";
+    const auto click = [&](int id) { qobject_cast<QPushButton*>(t.window.Control(id))->click(); };
+    click(FolderButton);
+    auto& view = *qobject_cast<QListView*>(t.window.Control(TrackList));
+    ASSERT_TRUE(WaitUntil([&] { return view.model()->rowCount() == 1; }));
+    click(PlayButton);
+    click(NextButton);
+    const PieceRecord& piece = t.player.playback.piece;
+    ASSERT_EQ(piece.fileIndex, 2);
+    ASSERT_EQ(t.device.opened.back(), files[1]);
+
+    const QPoint entry = view.visualRect(view.model()->index(0, 0)).center();
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, entry);
+    EXPECT_EQ(piece.fileIndex, 0);
+    EXPECT_EQ(piece.fileCount, 0);
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, entry);
+    EXPECT_EQ(piece.fileIndex, 1);
+    EXPECT_EQ(t.device.opened.back(), files[0]);
+    EXPECT_EQ(t.device.opened.size(), 3u);
 }
 
 TEST_F(QtWindowEventsTest, PostedMessagesArriveLaterFromAnyThread) {
