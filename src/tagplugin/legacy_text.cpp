@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <optional>
 
+#include "linux/strict_utf8.h"
+
 namespace tav::tagplugin {
 namespace {
 
@@ -74,44 +76,6 @@ std::string Latin1ToUtf8(std::string_view bytes) {
     return text;
 }
 
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool IsValidUtf8(std::string_view bytes) {
-    for (std::size_t at = 0; at < bytes.size();) {
-        const auto lead = static_cast<unsigned char>(bytes[at]);
-        std::size_t length = 0;
-        unsigned char low = 0x80;
-        unsigned char high = 0xBF;
-        if (lead < 0x80) {
-            length = 1;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            low = lead == 0xE0 ? 0xA0 : 0x80;
-            high = lead == 0xED ? 0x9F : 0xBF;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            low = lead == 0xF0 ? 0x90 : 0x80;
-            high = lead == 0xF4 ? 0x8F : 0xBF;
-        } else {
-            return false;
-        }
-        if (at + length > bytes.size()) {
-            return false;
-        }
-        for (std::size_t i = 1; i < length; ++i) {
-            const auto next = static_cast<unsigned char>(bytes[at + i]);
-            const unsigned char min = i == 1 ? low : 0x80;
-            const unsigned char max = i == 1 ? high : 0xBF;
-            if (next < min || next > max) {
-                return false;
-            }
-        }
-        at += length;
-    }
-    return true;
-}
-
 }  // namespace
 
 std::string DecodeLegacyText(std::string_view bytes) {
@@ -124,7 +88,7 @@ std::string DecodeLegacyText(std::string_view bytes) {
 }
 
 std::string DecodeRiffText(std::string_view bytes) {
-    return IsValidUtf8(bytes) ? std::string(bytes) : DecodeLegacyText(bytes);
+    return IsStrictUtf8(bytes) ? std::string(bytes) : DecodeLegacyText(bytes);
 }
 
 }  // namespace tav::tagplugin
