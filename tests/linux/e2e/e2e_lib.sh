@@ -13,6 +13,14 @@ fail() {
   exit 1
 }
 
+# begin_test PROGRAM WORK_DIR: sets $program and $work, the latter made anew with a run folder.
+begin_test() {
+  program=$(realpath "$1")
+  work=$2
+  rm -rf "$work"
+  mkdir -p "$work/run"
+}
+
 # make_tone FILE FREQUENCY SECONDS: a sine at half of full level, starting and ending at it.
 make_tone() {
   mkdir -p "$(dirname "$1")"

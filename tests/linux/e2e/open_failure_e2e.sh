@@ -6,9 +6,7 @@
 #   open_failure_e2e.sh TAVRELLO WORK_DIR
 set -euo pipefail
 source "$(dirname "$0")/e2e_lib.sh"
-program=$(realpath "$1")
-work=$2
-rm -rf "$work"
+begin_test "$1" "$2"
 
 # try_file NAME MAKE...: a folder holding only NAME, made by the command MAKE NAME.
 try_file() {

@@ -6,10 +6,7 @@
 #   playback_e2e.sh TAVRELLO WORK_DIR
 set -euo pipefail
 source "$(dirname "$0")/e2e_lib.sh"
-program=$(realpath "$1")
-work=$2
-rm -rf "$work"
-mkdir -p "$work/run"
+begin_test "$1" "$2"
 
 music=$work/music
 make_tone "$music/a piece/01.wav" 440 0.5

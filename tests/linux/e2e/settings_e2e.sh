@@ -7,10 +7,8 @@
 #   settings_e2e.sh TAVRELLO WORK_DIR
 set -euo pipefail
 source "$(dirname "$0")/e2e_lib.sh"
-program=$(realpath "$1")
-work=$2
-rm -rf "$work"
-mkdir -p "$work/run" "$work/music"
+begin_test "$1" "$2"
+mkdir -p "$work/music"
 settings=$work/run/$(basename "$program").ini
 
 # Without a window manager the X window is the client area; the player counts a typical

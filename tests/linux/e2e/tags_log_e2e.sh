@@ -7,10 +7,7 @@
 #   tags_log_e2e.sh TAVRELLO WORK_DIR
 set -euo pipefail
 source "$(dirname "$0")/e2e_lib.sh"
-program=$(realpath "$1")
-work=$2
-rm -rf "$work"
-mkdir -p "$work/run"
+begin_test "$1" "$2"
 [[ -f "$(dirname "$program")/mp3infp.so" ]] || fail "no mp3infp.so beside $program"
 
 piece=$work/music/piece
