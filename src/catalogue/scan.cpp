@@ -4,17 +4,15 @@
 #include <optional>
 #include <vector>
 
-#include "app/control_table.h"
-#include "app/startup.h"
 #include "catalogue/folder_names.h"
 #include "catalogue/path.h"
+#include "player/control_table.h"
+#include "player/display.h"
 #include "random/random.h"
 
 namespace tav {
 namespace {
 
-constexpr int32_t kPlayMp3 = 1;
-constexpr int32_t kPlayWav = 2;
 constexpr int kPerFolderUnit = 0;
 
 bool IsDotName(const std::string& name) {

@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
-#include "app/control_table.h"
-#include "app/startup.h"
 #include "catalogue/folder_contents.h"
 #include "catalogue/path.h"
 #include "info/track_info.h"
+#include "player/control_table.h"
+#include "player/display.h"
 
 namespace tav {
 namespace {
@@ -18,9 +18,7 @@ void ShowDeviceError(Player& player, const char* text) {
 }
 
 void ShowFileNumber(Player& player, const PieceRecord& piece) {
-    char text[36];
-    std::snprintf(text, sizeof text, "\t%d / %d", piece.fileIndex, piece.fileCount);
-    player.window().SetStatusText(2, text);
+    ShowCountInPart(player, 2, piece.fileIndex, piece.fileCount);
 }
 
 // Loads the entry at the list's caret as a fresh piece, positioned at its first file.

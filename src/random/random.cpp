@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/startup.h"
 #include "playback/device.h"
+#include "player/display.h"
 
 namespace tav {
 namespace {

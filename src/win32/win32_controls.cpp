@@ -5,8 +5,8 @@
 #include <mmsystem.h>
 #include <shlobj.h>
 
-#include "app/control_table.h"
 #include "catalogue/scan.h"
+#include "player/control_table.h"
 
 namespace tav {
 namespace {

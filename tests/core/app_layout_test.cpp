@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/control_table.h"
-#include "app/layout.h"
 #include "fakes/test_player.h"
+#include "player/control_table.h"
+#include "player/layout.h"
 
 namespace tav::test {
 namespace {

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "app/control_table.h"
-#include "app/startup.h"
 #include "catalogue/path.h"
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
+#include "player/control_table.h"
+#include "player/display.h"
 
 namespace tav::test {
 namespace {

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "app/control_table.h"
 #include "catalogue/scan.h"
 #include "catalogue_fixture.h"
 #include "fakes/current_dir.h"
+#include "player/control_table.h"
 
 namespace tav::test {
 namespace {

@@ -16,11 +16,11 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/control_table.h"
-#include "app/layout.h"
-#include "app/startup.h"
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
+#include "player/control_table.h"
+#include "player/display.h"
+#include "player/layout.h"
 #include "qt_test_support.h"
 
 namespace tav::test {

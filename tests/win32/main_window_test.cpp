@@ -5,10 +5,10 @@
 
 #include <optional>
 
-#include "app/layout.h"
-#include "app/startup.h"
 #include "dialog_presser.h"
 #include "fakes/test_player.h"
+#include "player/display.h"
+#include "player/layout.h"
 #include "win32_test_support.h"
 
 namespace tav::test {

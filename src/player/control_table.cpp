@@ -1,4 +1,4 @@
-#include "app/control_table.h"
+#include "player/control_table.h"
 
 #include <cassert>
 

@@ -59,8 +59,13 @@ struct RandomState {
     uint32_t randomSeed = 1;
 };
 
+// Play-target bits: the file types a scan lists.
+inline constexpr int32_t kPlayMp3 = 1;
+inline constexpr int32_t kPlayWav = 2;
+inline constexpr int32_t kPlayBoth = kPlayMp3 | kPlayWav;
+
 struct OptionState {
-    int32_t playTarget = 3;     // bit 0 MP3, bit 1 WAV
+    int32_t playTarget = kPlayBoth;
     std::string exclusionText;  // at most 15 bytes
 };
 
