@@ -144,13 +144,6 @@ void ChooseFolder(Player& player) {
     ScanCatalogue(player, *chosen, 0);
 }
 
-int32_t BrowseCallback(BrowserSelection& dialog, uint32_t message, const char* data) {
-    if (message == BFFM_INITIALIZED_ && data != nullptr) {
-        dialog.Send(BFFM_SETSELECTIONA_, 1, data);
-    }
-    return 0;
-}
-
 void ScanCatalogue(Player& player, const std::string& path, int16_t depth) {
     CatalogueWalk(player).Scan(path, depth);
 }
