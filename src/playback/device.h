@@ -6,8 +6,8 @@
 
 namespace tav {
 
-int32_t PlayCurrentEntry(Player& player);
-int32_t PlayPieceFile(Player& player);
+void PlayCurrentEntry(Player& player);
+void PlayPieceFile(Player& player);
 int32_t StopDevice(Player& player);
 
 }  // namespace tav

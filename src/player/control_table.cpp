@@ -1,7 +1,5 @@
 #include "player/control_table.h"
 
-#include <cassert>
-
 namespace tav {
 namespace {
 
@@ -150,11 +148,6 @@ const std::array<LabelledControl, 4>& LabelledControls() {
         {PositionLabel, PositionBar},
     }};
     return kLabelled;
-}
-
-const ControlSpec& ControlById(int id) {
-    assert(id >= kFirstControlId && id < kFirstControlId + kControlCount);
-    return kTable[static_cast<std::size_t>(id - kFirstControlId)];
 }
 
 }  // namespace tav

@@ -54,7 +54,6 @@ struct PlaybackState {
 
 struct RandomState {
     std::vector<int32_t> shufflePool;  // the first poolCount elements are still to be drawn
-    bool poolAllocated = false;        // no storage at start, as before the first scan
     int32_t poolCount = 0;
     uint32_t randomSeed = 1;
 };

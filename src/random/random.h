@@ -8,7 +8,7 @@ namespace tav {
 
 int32_t NextRandom15(Player& player);
 double RandomFraction(Player& player);
-int32_t PlayRandomEntry(Player& player);
+void PlayRandomEntry(Player& player);
 void RebuildPool(Player& player);
 void SeedRandom(Player& player);
 void ReleasePool(Player& player);
