@@ -24,10 +24,10 @@
 #include <string>
 #include <vector>
 
-#include "app/control_table.h"
-#include "app/player.h"
 #include "catalogue/scan.h"
 #include "linux/qt_program.h"
+#include "player/control_table.h"
+#include "player/player.h"
 
 extern char** environ;
 

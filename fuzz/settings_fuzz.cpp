@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/control_table.h"
 #include "fakes/test_player.h"
 #include "fuzz_check.h"
+#include "player/control_table.h"
 #include "settings/settings.h"
 
 namespace {

@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <string>
 
-#include "app/text_cut.h"
 #include "catalogue/path.h"
 #include "fakes/fake_seams.h"
 #include "fuzz_check.h"
 #include "linux/native_text.h"
+#include "player/text_cut.h"
 
 namespace {
 

@@ -34,6 +34,7 @@ core_sanitized() {
       ctest --test-dir build/asan --output-on-failure
 }
 
+step "Core folders include one way" scripts/check-layers.sh
 step "Linux Release build and tests" linux_release
 step "Core tests under ASan and UBSan" core_sanitized
 step "Debian package: build, install, start, remove" tests/package/debian_package_test.sh build/release

@@ -1,6 +1,6 @@
 #include "app/media_keys.h"
 
-#include "app/control_table.h"
+#include "player/control_table.h"
 
 namespace tav {
 

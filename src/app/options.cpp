@@ -1,7 +1,8 @@
 #include "app/options.h"
 
-#include "app/control_table.h"
-#include "app/text_cut.h"
+#include "player/control_table.h"
+#include "player/display.h"
+#include "player/text_cut.h"
 
 namespace tav {
 
@@ -17,15 +18,8 @@ void ExclusionChanged(Player& player) {
 void CyclePlayTarget(Player& player) {
     // Widened first: a hand-edited settings file may leave the largest int32 here.
     const int64_t next = static_cast<int64_t>(player.options.playTarget) + 1;
-    player.options.playTarget = next > 3 ? 1 : static_cast<int32_t>(next);
+    player.options.playTarget = next > kPlayBoth ? kPlayMp3 : static_cast<int32_t>(next);
     ShowPlayTarget(player, player.options.playTarget);
-}
-
-void ShowPlayTarget(Player& player, int32_t value) {
-    const bool mp3 = (value & 1) > 0;
-    const bool wav = (value & 2) > 0;
-    const char* text = mp3 && wav ? "MP3+WAV" : (wav ? "WAV" : "MP3");
-    player.window().SetControlText(TargetLabel, text);
 }
 
 }  // namespace tav

@@ -1,12 +1,13 @@
 #include "app/routing.h"
 
-#include "app/control_table.h"
 #include "app/options.h"
 #include "app/startup.h"
 #include "catalogue/scan.h"
 #include "playback/advance.h"
 #include "playback/position.h"
 #include "playback/transport.h"
+#include "player/control_table.h"
+#include "player/layout.h"
 
 namespace tav {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "app/messages.h"
-#include "app/player.h"
+#include "player/messages.h"
+#include "player/player.h"
 
 namespace tav {
 

@@ -1,10 +1,11 @@
 #include "app/startup.h"
 
 #include <array>
-#include <cstdio>
 
-#include "app/control_table.h"
 #include "catalogue/path.h"
+#include "playback/position.h"
+#include "player/control_table.h"
+#include "player/display.h"
 #include "random/random.h"
 #include "settings/settings.h"
 
@@ -12,8 +13,6 @@ namespace tav {
 namespace {
 
 constexpr std::array<int, 4> kCreationPartEdges{40, 80, 120, 160};
-constexpr int kVolumeScale = 1000;
-constexpr uint32_t kFullChannel = 65535;
 
 void InitStatusBar(Window& window) {
     window.CreateStatusBar();
@@ -31,8 +30,8 @@ void BalanceVolume(Player& player) {
     const uint32_t average = (left + right) / 2;
     player.volume().Write(average | (average << 16));
     Window& window = player.window();
-    window.SetTrackbarRange(VolumeBar, 0, kVolumeScale, false);
-    window.SetTrackbarPosition(VolumeBar, static_cast<int>(average * kVolumeScale / kFullChannel),
+    window.SetTrackbarRange(VolumeBar, 0, kTrackbarScale, false);
+    window.SetTrackbarPosition(VolumeBar, static_cast<int>(average * kTrackbarScale / kFullChannel),
                                true);
 }
 
@@ -62,15 +61,6 @@ void StartupInit(Player& player) {
         player.log.logEnabled = false;
         player.log.logRewritePending = false;
     }
-}
-
-void ShowListPosition(Player& player) {
-    const TrackListBox& list = player.trackList();
-    const int32_t count = list.Count();
-    const int32_t index = count == 0 ? 0 : list.Selection();
-    char text[36];
-    std::snprintf(text, sizeof text, "\t%d / %d", index + 1, count);
-    player.window().SetStatusText(3, text);
 }
 
 void Shutdown(Player& player) {

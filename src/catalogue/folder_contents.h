@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/player.h"
+#include "player/player.h"
 
 namespace tav {
 

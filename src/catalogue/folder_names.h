@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/player.h"
+#include "player/player.h"
 
 namespace tav {
 

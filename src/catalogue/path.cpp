@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "app/text_cut.h"
+#include "player/text_cut.h"
 
 namespace tav {
 namespace {
@@ -22,10 +22,6 @@ std::optional<std::size_t> RootEnd(std::string_view path, const PathStyle& style
     return std::nullopt;
 }
 
-std::string_view UpToTerminator(std::string_view path) {
-    return path.substr(0, path.find('\0'));
-}
-
 // Position just behind the last single-byte `wanted` character at or after `from`.
 std::optional<std::size_t> LastSingleByte(std::string_view path, std::size_t from, char wanted,
                                           const TextRules& text) {
@@ -43,7 +39,7 @@ std::optional<std::size_t> LastSingleByte(std::string_view path, std::size_t fro
 }  // namespace
 
 PathParts SplitPath(std::string_view rawPath, const TextRules& text) {
-    const std::string_view path = UpToTerminator(rawPath);
+    const std::string_view path = UpToNul(rawPath);
     const PathStyle style = text.Style();
     const std::optional<std::size_t> root = RootEnd(path, style);
     if (!root) {
@@ -62,17 +58,17 @@ PathParts SplitPath(std::string_view rawPath, const TextRules& text) {
 }
 
 bool EndsWithSeparator(std::string_view rawPath, const TextRules& text) {
-    const std::string_view path = UpToTerminator(rawPath);
+    const std::string_view path = UpToNul(rawPath);
     const std::optional<std::size_t> last = LastSingleByte(path, 0, text.Style().separator, text);
     return last && *last + 1 == path.size();
 }
 
 bool IsRootedPath(std::string_view path, const TextRules& text) {
-    return RootEnd(UpToTerminator(path), text.Style()).has_value();
+    return RootEnd(UpToNul(path), text.Style()).has_value();
 }
 
 std::string_view NameExtension(std::string_view rawName, const TextRules& text) {
-    std::string_view name = UpToTerminator(rawName);
+    std::string_view name = UpToNul(rawName);
     if (const auto separator = LastSingleByte(name, 0, text.Style().separator, text)) {
         name.remove_prefix(*separator + 1);
     }
@@ -80,7 +76,7 @@ std::string_view NameExtension(std::string_view rawName, const TextRules& text) 
 }
 
 PathKind TestPath(std::string_view rawPath, const FileSystem& files, const TextRules& text) {
-    const std::string path(UpToTerminator(rawPath));
+    const std::string path(UpToNul(rawPath));
     if (path.empty()) {
         return NotFound;
     }

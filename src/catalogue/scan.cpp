@@ -4,17 +4,15 @@
 #include <optional>
 #include <vector>
 
-#include "app/control_table.h"
-#include "app/startup.h"
 #include "catalogue/folder_names.h"
 #include "catalogue/path.h"
+#include "player/control_table.h"
+#include "player/display.h"
 #include "random/random.h"
 
 namespace tav {
 namespace {
 
-constexpr int32_t kPlayMp3 = 1;
-constexpr int32_t kPlayWav = 2;
 constexpr int kPerFolderUnit = 0;
 
 bool IsDotName(const std::string& name) {
@@ -144,13 +142,6 @@ void ChooseFolder(Player& player) {
     player.window().SetControlText(FolderEdit, *chosen);
     player.trackList().Reset();
     ScanCatalogue(player, *chosen, 0);
-}
-
-int32_t BrowseCallback(BrowserSelection& dialog, uint32_t message, const char* data) {
-    if (message == BFFM_INITIALIZED_ && data != nullptr) {
-        dialog.Send(BFFM_SETSELECTIONA_, 1, data);
-    }
-    return 0;
 }
 
 void ScanCatalogue(Player& player, const std::string& path, int16_t depth) {

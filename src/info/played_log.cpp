@@ -1,8 +1,8 @@
 #include "info/played_log.h"
 
-#include "app/control_table.h"
-#include "app/startup.h"
-#include "app/text_cut.h"
+#include "player/control_table.h"
+#include "player/display.h"
+#include "player/text_cut.h"
 
 namespace tav {
 namespace {

@@ -3,10 +3,10 @@
 #include <memory>
 #include <optional>
 
-#include "app/control_table.h"
-#include "app/text_cut.h"
 #include "catalogue/path.h"
 #include "info/played_log.h"
+#include "player/control_table.h"
+#include "player/text_cut.h"
 
 namespace tav {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/player.h"
+#include "player/player.h"
 
 namespace tav {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/messages.h"
+#include "player/messages.h"
 
 namespace tav {
 

@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/control_table.h"
 #include "linux/mpris_adaptor.h"
 #include "playback/position.h"
+#include "player/control_table.h"
 
 namespace tav {
 namespace {

@@ -7,9 +7,9 @@
 #include <optional>
 
 #include "app/media_keys.h"
-#include "app/player.h"
 #include "linux/mpris_device.h"
 #include "linux/qt_main_window.h"
+#include "player/player.h"
 
 namespace tav {
 

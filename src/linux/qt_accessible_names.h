@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "app/control_table.h"
+#include "player/control_table.h"
 
 namespace tav {
 

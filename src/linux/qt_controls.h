@@ -4,8 +4,8 @@
 #include <QWidget>
 #include <string>
 
-#include "app/control_table.h"
 #include "platform/geometry.h"
+#include "player/control_table.h"
 
 namespace tav {
 

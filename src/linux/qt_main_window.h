@@ -8,13 +8,13 @@
 #include <map>
 #include <memory>
 
-#include "app/control_table.h"
-#include "app/messages.h"
-#include "app/player.h"
 #include "linux/event_poster.h"
 #include "linux/qt_status_bar.h"
 #include "linux/qt_track_list.h"
 #include "platform/window.h"
+#include "player/control_table.h"
+#include "player/messages.h"
+#include "player/player.h"
 
 namespace tav {
 

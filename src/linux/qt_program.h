@@ -1,17 +1,17 @@
 #pragma once
 
-#include "app/player.h"
 #include "linux/dl_tag_library.h"
 #include "linux/gst_device.h"
 #include "linux/mpris_device.h"
 #include "linux/mpris_service.h"
 #include "linux/native_text.h"
-#include "linux/qt_text_rules.h"
 #include "linux/posix_file_system.h"
 #include "linux/pulse_volume.h"
 #include "linux/qt_folder_browser.h"
 #include "linux/qt_main_window.h"
+#include "linux/qt_text_rules.h"
 #include "linux/qt_track_list.h"
+#include "player/player.h"
 
 namespace tav {
 

@@ -2,9 +2,9 @@
 
 #include <utility>
 
-#include "app/control_table.h"
 #include "playback/device.h"
 #include "playback/transport.h"
+#include "player/control_table.h"
 #include "random/random.h"
 
 namespace tav {

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "app/player.h"
+#include "player/player.h"
 
 namespace tav {
 

@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
-#include "app/control_table.h"
-#include "app/startup.h"
 #include "catalogue/folder_contents.h"
 #include "catalogue/path.h"
 #include "info/track_info.h"
+#include "player/control_table.h"
+#include "player/display.h"
 
 namespace tav {
 namespace {
@@ -18,9 +18,7 @@ void ShowDeviceError(Player& player, const char* text) {
 }
 
 void ShowFileNumber(Player& player, const PieceRecord& piece) {
-    char text[36];
-    std::snprintf(text, sizeof text, "\t%d / %d", piece.fileIndex, piece.fileCount);
-    player.window().SetStatusText(2, text);
+    ShowCountInPart(player, 2, piece.fileIndex, piece.fileCount);
 }
 
 // Loads the entry at the list's caret as a fresh piece, positioned at its first file.
@@ -35,45 +33,41 @@ void LoadCaretEntry(Player& player) {
 
 }  // namespace
 
-int32_t PlayCurrentEntry(Player& player) {
+void PlayCurrentEntry(Player& player) {
     if (player.trackList().Count() == 0) {
-        return 0;
+        return;
     }
     PieceRecord& piece = player.playback.piece;
     if (piece.fileCount == 0) {
         LoadCaretEntry(player);
-        return PlayPieceFile(player);
+    } else if (piece.fileIndex > piece.fileCount || piece.fileIndex < 1) {
+        // Below 1 only after << over an unlistable folder (count -1): never ask for file 0 or -1.
+        return;
     }
-    // Below 1 only after << over an unlistable folder (count -1): never ask for file 0 or -1.
-    if (piece.fileIndex > piece.fileCount || piece.fileIndex < 1) {
-        return -1;
-    }
-    return PlayPieceFile(player);
+    PlayPieceFile(player);
 }
 
-int32_t PlayPieceFile(Player& player) {
+void PlayPieceFile(Player& player) {
     const PieceRecord& piece = player.playback.piece;
     std::string path;
     if (piece.entryKind == File) {
         path = piece.currentEntry;
-    } else if (const int32_t listed =
-                   GetEntryFile(player, piece.currentEntry, piece.fileIndex, path);
-               listed < 0) {
-        return listed;
+    } else if (GetEntryFile(player, piece.currentEntry, piece.fileIndex, path) < 0) {
+        return;
     }
     if (StopDevice(player) != 0) {
-        return -1;
+        return;
     }
     MediaDevice& device = player.device();
     uint32_t opened = 0;
-    if (const uint32_t result = device.Open(path, opened); result != 0) {
+    if (device.Open(path, opened) != 0) {
         ShowDeviceError(player, "デバイスのオープンに失敗");
-        return static_cast<int32_t>(result);
+        return;
     }
     player.playback.deviceId = opened;
     if (device.Play(opened) != 0) {
         ShowDeviceError(player, "デバイスの再生に失敗");
-        return 0;
+        return;
     }
     player.playback.silence.fileStart = player.clock().TickCount();
     ShowFileNumber(player, piece);
@@ -81,7 +75,6 @@ int32_t PlayPieceFile(Player& player) {
     device.SetTimeFormatMilliseconds(opened);
     player.window().StartTimer(kDisplayTimerId, kDisplayTimerPeriodMs);
     player.playback.positionLive = true;
-    return 0;
 }
 
 int32_t StopDevice(Player& player) {

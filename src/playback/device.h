@@ -2,12 +2,12 @@
 
 #include <cstdint>
 
-#include "app/player.h"
+#include "player/player.h"
 
 namespace tav {
 
-int32_t PlayCurrentEntry(Player& player);
-int32_t PlayPieceFile(Player& player);
+void PlayCurrentEntry(Player& player);
+void PlayPieceFile(Player& player);
 int32_t StopDevice(Player& player);
 
 }  // namespace tav

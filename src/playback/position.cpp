@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/control_table.h"
+#include "player/control_table.h"
+#include "player/display.h"
 
 namespace tav {
 
@@ -21,7 +22,6 @@ std::string TimePairText(uint32_t firstMs, uint32_t secondMs) {
 namespace {
 
 constexpr int kBarScale = kTrackbarScale;
-constexpr double kFullChannel = 65535.0;
 
 uint32_t AskDevice(Player& player, StatusItem item) {
     uint32_t value = 0;
@@ -93,7 +93,8 @@ void OnVolumeDraw(Player& player) {
     Window& window = player.window();
     window.SetTrackbarRange(VolumeBar, 0, kBarScale, false);
     const int bar = window.TrackbarPosition(VolumeBar);
-    const auto level = static_cast<uint32_t>(bar * kFullChannel / kBarScale) & 0xFFFF;
+    const auto level =
+        static_cast<uint32_t>(bar * static_cast<double>(kFullChannel) / kBarScale) & 0xFFFF;
     player.volume().Write(level | (level << 16));
 }
 

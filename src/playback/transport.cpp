@@ -1,12 +1,12 @@
 #include "playback/transport.h"
 
-#include "app/control_table.h"
-#include "app/startup.h"
-#include "app/text_cut.h"
 #include "catalogue/folder_contents.h"
 #include "catalogue/path.h"
 #include "catalogue/scan.h"
 #include "playback/device.h"
+#include "player/control_table.h"
+#include "player/display.h"
+#include "player/text_cut.h"
 #include "random/random.h"
 
 namespace tav {

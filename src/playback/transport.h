@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/player.h"
+#include "player/player.h"
 
 namespace tav {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/startup.h"
 #include "playback/device.h"
+#include "player/display.h"
 
 namespace tav {
 namespace {
@@ -30,17 +30,17 @@ double RandomFraction(Player& player) {
     return static_cast<double>((a * b) % 100000) / 100000.0;
 }
 
-int32_t PlayRandomEntry(Player& player) {
+void PlayRandomEntry(Player& player) {
     RandomState& random = player.random;
     if (random.poolCount <= 0) {
-        return 0;
+        return;
     }
     // Positions drawn for another list (one replaced without a rescan, as when the root names a
     // single file) would select nothing or the wrong entry: a new cycle over the list as it is.
     if (static_cast<int32_t>(random.shufflePool.size()) != player.trackList().Count()) {
         RebuildPool(player);
         if (random.poolCount == 0) {
-            return 0;
+            return;
         }
     }
     const double x = RandomFraction(player);
@@ -56,14 +56,12 @@ int32_t PlayRandomEntry(Player& player) {
     player.playback.piece.fileCount = 0;
     player.playback.piece.fileIndex = 0;
     PlayCurrentEntry(player);
-    return 0;
 }
 
 void RebuildPool(Player& player) {
     RandomState& random = player.random;
     const int32_t count = player.trackList().Count();
     random.shufflePool.assign(static_cast<std::size_t>(count), 0);
-    random.poolAllocated = true;
     FillPool(random, count);
 }
 
@@ -73,7 +71,6 @@ void SeedRandom(Player& player) {
 
 void ReleasePool(Player& player) {
     player.random.shufflePool = {};
-    player.random.poolAllocated = false;
     player.random.poolCount = 0;
 }
 

@@ -2,13 +2,13 @@
 
 #include <cstdint>
 
-#include "app/player.h"
+#include "player/player.h"
 
 namespace tav {
 
 int32_t NextRandom15(Player& player);
 double RandomFraction(Player& player);
-int32_t PlayRandomEntry(Player& player);
+void PlayRandomEntry(Player& player);
 void RebuildPool(Player& player);
 void SeedRandom(Player& player);
 void ReleasePool(Player& player);

@@ -5,17 +5,16 @@
 #include <limits>
 #include <optional>
 
-#include "app/control_table.h"
-#include "app/layout.h"
-#include "app/options.h"
-#include "app/text_cut.h"
+#include "player/control_table.h"
+#include "player/display.h"
+#include "player/layout.h"
+#include "player/text_cut.h"
 
 namespace tav {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::size_t kLineCount = 5;
-constexpr int32_t kBothTargets = 3;
 constexpr int32_t kPerFileUnit = 1;
 // Far more than the five lines can use (the longest is a path of at most 4095 bytes); a
 // larger file is read no further.
@@ -43,11 +42,6 @@ Lines SplitLines(std::string_view bytes) {
         start = end + kLineEnd.size();
     }
     return lines;
-}
-
-// The text a control would take: it ends at the first NUL.
-std::string_view UpToNul(std::string_view text) {
-    return text.substr(0, text.find('\0'));
 }
 
 // Truncation toward zero; numbers beyond the 32-bit range keep the nearest end of it.
@@ -132,7 +126,7 @@ struct StoredSettings {
     int32_t unit = 0;
     std::optional<std::string> exclusionText;
     Edges rectangle;
-    int32_t playTarget = kBothTargets;
+    int32_t playTarget = kPlayBoth;
 };
 
 // Values beyond their homes are cut at a character boundary, never written past them.
@@ -151,7 +145,7 @@ StoredSettings ReadSettings(const Player& player, std::string_view bytes) {
         stored.rectangle = ReadRectangle(*lines[3]);
     }
     const int32_t target = NumberOr(lines[4], 0);
-    stored.playTarget = target != 0 ? target : kBothTargets;
+    stored.playTarget = target != 0 ? target : kPlayBoth;
     return stored;
 }
 

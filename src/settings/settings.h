@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "app/player.h"
+#include "player/player.h"
 
 namespace tav {
 

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "app/media_keys.h"
-#include "app/player.h"
+#include "player/player.h"
 #include "win32/mci_device.h"
 #include "win32/tag_dll.h"
 #include "win32/win32_controls.h"

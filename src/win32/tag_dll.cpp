@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/text_cut.h"
+#include "player/text_cut.h"
 
 namespace tav {
 namespace {

@@ -5,8 +5,7 @@
 #include <mmsystem.h>
 #include <shlobj.h>
 
-#include "app/control_table.h"
-#include "catalogue/scan.h"
+#include "player/control_table.h"
 
 namespace tav {
 namespace {
@@ -14,24 +13,14 @@ namespace {
 // The device id stands in for a handle: waveOut*Volume accept either.
 const auto kWaveDevice0 = reinterpret_cast<HWAVEOUT>(static_cast<UINT_PTR>(0));
 
-// The browser's window as the core's callback sees it.
-class BrowserWindow : public BrowserSelection {
-public:
-    explicit BrowserWindow(HWND dialog) : dialog_(dialog) {}
-    void Send(uint32_t message, uintptr_t wParam, const char* lParam) override {
-        SendMessageA(dialog_, message, wParam, reinterpret_cast<LPARAM>(lParam));
-    }
-
-private:
-    HWND dialog_;
-};
+}  // namespace
 
 int CALLBACK OnBrowserEvent(HWND dialog, UINT message, LPARAM, LPARAM data) {
-    BrowserWindow browser(dialog);
-    return BrowseCallback(browser, message, reinterpret_cast<const char*>(data));
+    if (message == BFFM_INITIALIZED && data != 0) {
+        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, data);
+    }
+    return 0;
 }
-
-}  // namespace
 
 LRESULT Win32TrackListBox::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
     return SendMessageA(window_.Control(TrackList), message, wParam, lParam);

@@ -34,6 +34,10 @@ public:
     void Write(uint32_t packed) override;
 };
 
+// The folder browser's callback: preselects `data` (a path text, or 0) once the browser is
+// initialised. Always 0.
+int CALLBACK OnBrowserEvent(HWND dialog, UINT message, LPARAM, LPARAM data);
+
 // The shell folder browser, owned by the main window.
 class ShellFolderBrowser : public FolderBrowser {
 public:

@@ -4,8 +4,8 @@
 
 #include <array>
 
-#include "app/control_table.h"
 #include "platform/window.h"
+#include "player/control_table.h"
 
 namespace tav {
 

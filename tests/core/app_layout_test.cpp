@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/control_table.h"
-#include "app/layout.h"
 #include "fakes/test_player.h"
+#include "player/control_table.h"
+#include "player/layout.h"
 
 namespace tav::test {
 namespace {
@@ -41,16 +41,16 @@ TEST(Layout, FixedLeftBlockAndRightAnchoredOptionRow) {
         {TrackList, {0, 224, 784, 355}, {0, 224, 1200, 658}},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(PlacementOf(c.id, 784, 597), c.at784x597) << ControlById(c.id).role;
-        EXPECT_EQ(PlacementOf(c.id, 1200, 900), c.at1200x900) << ControlById(c.id).role;
+        EXPECT_EQ(PlacementOf(c.id, 784, 597), c.at784x597) << "control " << c.id;
+        EXPECT_EQ(PlacementOf(c.id, 1200, 900), c.at1200x900) << "control " << c.id;
     }
 }
 
 TEST(Layout, NegativeSizesCountAsZero) {
     for (const auto& [width, height] : {std::pair{0, 0}, std::pair{100, 100}, std::pair{-5, -7}}) {
         for (const Placement& placement : ComputeLayout(width, height)) {
-            EXPECT_GE(placement.rect.width, 0) << ControlById(placement.id).role;
-            EXPECT_GE(placement.rect.height, 0) << ControlById(placement.id).role;
+            EXPECT_GE(placement.rect.width, 0) << "control " << placement.id;
+            EXPECT_GE(placement.rect.height, 0) << "control " << placement.id;
         }
     }
     EXPECT_EQ(PlacementOf(TrackList, 0, 0), (Rect{0, 224, 0, 0}));

@@ -2,10 +2,11 @@
 
 #include <climits>
 
-#include "app/control_table.h"
 #include "app/options.h"
-#include "app/text_cut.h"
 #include "fakes/test_player.h"
+#include "player/control_table.h"
+#include "player/display.h"
+#include "player/text_cut.h"
 
 namespace tav::test {
 namespace {
@@ -28,8 +29,13 @@ TEST(PlayTarget, HandEditedValuesCycleAndShowByTheirBits) {
         const char* label;  // of the value itself
     };
     const Case cases[] = {
-        {0, 1, "MP3"},  {4, 1, "MP3"},  {6, 1, "WAV"},      {7, 1, "MP3+WAV"},
-        {-1, 0, "MP3+WAV"}, {INT32_MAX, 1, "MP3+WAV"}, {INT32_MIN, INT32_MIN + 1, "MP3"},
+        {0, 1, "MP3"},
+        {4, 1, "MP3"},
+        {6, 1, "WAV"},
+        {7, 1, "MP3+WAV"},
+        {-1, 0, "MP3+WAV"},
+        {INT32_MAX, 1, "MP3+WAV"},
+        {INT32_MIN, INT32_MIN + 1, "MP3"},
     };
     for (const Case& c : cases) {
         TestPlayer t;
@@ -67,10 +73,23 @@ TEST(Exclusion, TextIsCutAtFifteenBytesOnACharacterBoundary) {
     const Case cases[] = {
         {&utf8, "abcdefghijklmnopqrst", "abcdefghijklmno"},
         {&utf8, "", ""},
-        {&utf8, "abcdefghijklm" "\xE3\x81\x82", "abcdefghijklm"},  // あ is 3 bytes: 13 + 3 > 15
-        {&utf8, "abcdefghijkl" "\xE3\x81\x82", "abcdefghijkl\xE3\x81\x82"},
-        {&cp932, "abcdefghijklmn" "\x83\x5C", "abcdefghijklmn"},  // ソ straddles the limit
-        {&cp932, "abcdefghijklm" "\x83\x5C" "z", "abcdefghijklm\x83\x5C"},
+        {&utf8,
+         "abcdefghijklm"
+         "\xE3\x81\x82",
+         "abcdefghijklm"},  // あ is 3 bytes: 13 + 3 > 15
+        {&utf8,
+         "abcdefghijkl"
+         "\xE3\x81\x82",
+         "abcdefghijkl\xE3\x81\x82"},
+        {&cp932,
+         "abcdefghijklmn"
+         "\x83\x5C",
+         "abcdefghijklmn"},  // ソ straddles the limit
+        {&cp932,
+         "abcdefghijklm"
+         "\x83\x5C"
+         "z",
+         "abcdefghijklm\x83\x5C"},
         {&cp932, "\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8\x82\xA9\x82\xAB\x82\xAD",
          "\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8\x82\xA9\x82\xAB"},
     };
@@ -92,10 +111,16 @@ TEST(TextCut, Utf8CharactersAreWholeOrSingleBytes) {
     };
     const Case cases[] = {
         // UTF-8 bytes spelt out: the Windows build compiles literals to CP932.
-        {"a", 1},         {"\xC3\xA9", 2},  {"\xE3\x81\x82", 3},  {"\xF0\x9F\x98\x80", 4},
+        {"a", 1},
+        {"\xC3\xA9", 2},
+        {"\xE3\x81\x82", 3},
+        {"\xF0\x9F\x98\x80", 4},
         {"\xE3\x81", 1},  // cut short
-        {"\xE3" "ab", 1},  // not followed by continuation bytes
-        {"\x80", 1},      {"\xC0\x80", 1},  // overlong lead
+        {"\xE3"
+         "ab",
+         1},  // not followed by continuation bytes
+        {"\x80", 1},
+        {"\xC0\x80", 1},  // overlong lead
         {"\xF5\x80\x80\x80", 1},
     };
     for (const Case& c : cases) {

@@ -3,10 +3,10 @@
 #include <functional>
 #include <sstream>
 
-#include "app/control_table.h"
-#include "app/startup.h"
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
+#include "player/control_table.h"
+#include "player/display.h"
 
 namespace tav::test {
 namespace {
@@ -45,7 +45,9 @@ std::vector<Row> Rows() {
          },
          [](TestPlayer& t) { return t.device.opened.size() == 1; }},
         {"play", PlayButton, BN_CLICKED_, 6, nothing,
-         [](TestPlayer& t) { return t.browser.calls.size() == 1 && !t.player.playback.randomMode; }},
+         [](TestPlayer& t) {
+             return t.browser.calls.size() == 1 && !t.player.playback.randomMode;
+         }},
         {"stop", StopButton, BN_CLICKED_, 6,
          [](TestPlayer& t, TempDir&) { t.window.title = "playing"; },
          [](TestPlayer& t) { return t.window.title == kFixedTitle; }},
@@ -109,8 +111,9 @@ TEST_F(RoutingTest, CommandsOfOtherControlsAreHandledAndIgnored) {
     TestPlayer t;
     t.Create();
     const std::string before = Describe(t);
-    for (const int id : std::initializer_list<int>{FolderEdit, TargetLabel, UnitLabel, VolumeLabel, InfoTitle, InfoComment,
-                         ExclusionSuffixLabel, 4242}) {
+    for (const int id :
+         std::initializer_list<int>{FolderEdit, TargetLabel, UnitLabel, VolumeLabel, InfoTitle,
+                                    InfoComment, ExclusionSuffixLabel, 4242}) {
         for (const uint16_t code : {uint16_t{0}, uint16_t{1}, uint16_t{2}, EN_CHANGE_}) {
             EXPECT_EQ(t.Command(id, code), 0);
         }

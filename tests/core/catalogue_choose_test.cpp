@@ -4,54 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "app/control_table.h"
 #include "catalogue/scan.h"
 #include "catalogue_fixture.h"
 #include "fakes/current_dir.h"
+#include "player/control_table.h"
 
 namespace tav::test {
 namespace {
-
-class RecordingBrowser : public BrowserSelection {
-public:
-    struct Sent {
-        uint32_t message;
-        uintptr_t wParam;
-        std::string path;
-    };
-    void Send(uint32_t message, uintptr_t wParam, const char* lParam) override {
-        sent.push_back({message, wParam, lParam});
-    }
-    std::vector<Sent> sent;
-};
-
-TEST(BrowseCallback, PreselectsTheDataOnceInitialised) {
-    const char* path = "C:\\Music\\";
-    struct Case {
-        uint32_t message;
-        const char* data;
-        bool sends;
-    };
-    const Case cases[] = {
-        {1, path, true},      // BFFM_INITIALIZED
-        {1, nullptr, false},  // no initial folder
-        {2, path, false},     // BFFM_SELCHANGED
-        {3, path, false},     // BFFM_VALIDATEFAILEDA
-        {0, path, false},
-    };
-    for (const Case& c : cases) {
-        RecordingBrowser browser;
-        EXPECT_EQ(BrowseCallback(browser, c.message, c.data), 0);
-        if (!c.sends) {
-            EXPECT_TRUE(browser.sent.empty()) << c.message;
-            continue;
-        }
-        ASSERT_EQ(browser.sent.size(), 1U);
-        EXPECT_EQ(browser.sent[0].message, 1126U);  // BFFM_SETSELECTIONA
-        EXPECT_EQ(browser.sent[0].wParam, 1U);      // the data is a path text
-        EXPECT_EQ(browser.sent[0].path, path);
-    }
-}
 
 TEST_F(CatalogueTest, BrowserStartsInTheFolderOfFolderEdit) {
     const std::string song = AddFile("Bach/01.mp3");

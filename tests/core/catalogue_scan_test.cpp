@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "app/control_table.h"
 #include "catalogue/folder_contents.h"
 #include "catalogue/scan.h"
 #include "catalogue_fixture.h"
 #include "fakes/current_dir.h"
+#include "player/control_table.h"
 
 namespace tav::test {
 namespace {

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "app/control_table.h"
-#include "app/startup.h"
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
 #include "info/played_log.h"
 #include "info/track_info.h"
 #include "linux/native_text.h"
+#include "player/control_table.h"
+#include "player/display.h"
 
 namespace tav::test {
 namespace {

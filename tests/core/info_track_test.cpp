@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "app/control_table.h"
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
 #include "info/track_info.h"
 #include "linux/native_text.h"
+#include "player/control_table.h"
 
 namespace tav::test {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <set>
 
-#include "app/startup.h"
 #include "catalogue/path.h"
 #include "core/playback_fixture.h"
+#include "player/display.h"
 
 namespace tav::test {
 namespace {

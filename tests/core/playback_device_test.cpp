@@ -4,8 +4,8 @@
 #include <map>
 #include <vector>
 
-#include "app/startup.h"
 #include "core/playback_fixture.h"
+#include "player/display.h"
 
 namespace tav::test {
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/control_table.h"
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
+#include "player/control_table.h"
 
 namespace tav::test {
 

@@ -13,11 +13,11 @@
 #include <filesystem>
 #include <thread>
 
-#include "app/control_table.h"
-#include "app/startup.h"
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
 #include "info/track_info.h"
+#include "player/control_table.h"
+#include "player/display.h"
 #include "settings/settings.h"
 
 namespace tav::test {

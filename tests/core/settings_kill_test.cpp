@@ -10,9 +10,9 @@
 #include <random>
 #include <set>
 
-#include "app/control_table.h"
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
+#include "player/control_table.h"
 #include "settings/settings.h"
 
 namespace tav::test {

@@ -2,11 +2,11 @@
 
 #include <climits>
 
-#include "app/control_table.h"
 #include "catalogue/path.h"
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
 #include "linux/native_text.h"
+#include "player/control_table.h"
 #include "settings/settings.h"
 
 namespace tav::test {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/control_table.h"
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
 #include "linux/native_text.h"
+#include "player/control_table.h"
 #include "settings/settings.h"
 
 namespace tav::test {

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "app/messages.h"
 #include "platform/tag_library.h"
 #include "platform/text_rules.h"
 #include "platform/wave_volume.h"
 #include "platform/window.h"
+#include "player/messages.h"
 
 namespace tav::test {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/control_table.h"
+#include "player/control_table.h"
 
 namespace tav::test {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/messages.h"
+#include "player/messages.h"
 
 namespace tav::test {
 

@@ -3,13 +3,13 @@
 #include <filesystem>
 #include <string>
 
-#include "app/player.h"
 #include "app/routing.h"
 #include "catalogue/sorted_list.h"
 #include "fakes/fake_seams.h"
 #include "fakes/fake_window.h"
 #include "fakes/native.h"
 #include "fakes/simulated_device.h"
+#include "player/player.h"
 
 namespace tav::test {
 

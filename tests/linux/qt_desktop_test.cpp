@@ -10,10 +10,10 @@
 #include <QPushButton>
 #include <map>
 
-#include "app/control_table.h"
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
 #include "linux/qt_translations.h"
+#include "player/control_table.h"
 #include "qt_test_support.h"
 
 // Failures show the text, not its UTF-16 units.

@@ -4,13 +4,13 @@
 #include <QDeadlineTimer>
 #include <functional>
 
-#include "app/player.h"
 #include "fakes/fake_seams.h"
 #include "fakes/simulated_device.h"
 #include "linux/native_text.h"
 #include "linux/posix_file_system.h"
 #include "linux/qt_main_window.h"
 #include "linux/qt_track_list.h"
+#include "player/player.h"
 
 namespace tav::test {
 

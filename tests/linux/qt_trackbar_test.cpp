@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/messages.h"
 #include "linux/qt_trackbar.h"
+#include "player/messages.h"
 #include "qt_test_support.h"
 
 namespace tav::test {

@@ -9,10 +9,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/control_table.h"
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
 #include "linux/qt_text.h"
+#include "player/control_table.h"
 #include "qt_test_support.h"
 
 namespace tav::test {

@@ -11,9 +11,9 @@
 #include <QTimer>
 #include <thread>
 
-#include "app/control_table.h"
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
+#include "player/control_table.h"
 #include "qt_test_support.h"
 
 namespace tav::test {

@@ -16,11 +16,11 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/control_table.h"
-#include "app/layout.h"
-#include "app/startup.h"
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
+#include "player/control_table.h"
+#include "player/display.h"
+#include "player/layout.h"
 #include "qt_test_support.h"
 
 namespace tav::test {
@@ -41,7 +41,7 @@ protected:
     template <typename W>
     W& As(int id) const {
         auto* widget = qobject_cast<W*>(&Widget(id));
-        EXPECT_NE(widget, nullptr) << ControlById(id).role;
+        EXPECT_NE(widget, nullptr) << "control " << id;
         return *widget;
     }
     void OpenShown() {
@@ -55,7 +55,7 @@ protected:
             if (placed.id == UnitCombo) {
                 expected.setHeight(kComboFieldHeight);
             }
-            EXPECT_EQ(Geometry(placed.id), expected) << ControlById(placed.id).role;
+            EXPECT_EQ(Geometry(placed.id), expected) << "control " << placed.id;
         }
     }
     std::vector<QRect> StatusParts() const {
@@ -260,11 +260,11 @@ TEST_F(QtWindowTest, TabNeverMovesTheFocus) {
          {FolderEdit, ExclusionEdit, TrackList, PlayButton, UnitCombo, VolumeBar, InfoTitle}) {
         QWidget& widget = Widget(id);
         widget.setFocus(Qt::MouseFocusReason);
-        ASSERT_TRUE(WaitUntil([&] { return widget.hasFocus(); })) << ControlById(id).role;
+        ASSERT_TRUE(WaitUntil([&] { return widget.hasFocus(); })) << "control " << id;
         QTest::keyClick(&widget, Qt::Key_Tab);
         QTest::keyClick(&widget, Qt::Key_Backtab);
         QTest::keyClick(&widget, Qt::Key_Tab);
-        EXPECT_EQ(QApplication::focusWidget(), &widget) << ControlById(id).role;
+        EXPECT_EQ(QApplication::focusWidget(), &widget) << "control " << id;
     }
 }
 

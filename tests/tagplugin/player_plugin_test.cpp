@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "app/control_table.h"
-#include "app/startup.h"
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
 #include "info/track_info.h"
 #include "linux/dl_tag_library.h"
+#include "player/control_table.h"
+#include "player/display.h"
 #include "tag_files.h"
 
 namespace tav::test {

@@ -5,10 +5,10 @@
 
 #include <optional>
 
-#include "app/layout.h"
-#include "app/startup.h"
 #include "dialog_presser.h"
 #include "fakes/test_player.h"
+#include "player/display.h"
+#include "player/layout.h"
 #include "win32_test_support.h"
 
 namespace tav::test {
@@ -66,7 +66,7 @@ protected:
                 EXPECT_GT(actual.height, expected.height - line);
                 expected.height = actual.height;
             }
-            EXPECT_EQ(actual, expected) << ControlById(placement.id).role;
+            EXPECT_EQ(actual, expected) << "control " << placement.id;
         }
         std::array<int, 4> parts{};
         SendMessageA(Child(StatusBarId), SB_GETPARTS, parts.size(),
@@ -223,8 +223,7 @@ TEST_F(MainWindowTest, LabelsPrecedeTheControlsTheyName) {
                                          {VolumeLabel, VolumeBar},
                                          {PositionLabel, PositionBar}};
     for (const auto& [label, control] : named) {
-        EXPECT_EQ(GetWindow(Child(control), GW_HWNDPREV), Child(label))
-            << ControlById(control).role;
+        EXPECT_EQ(GetWindow(Child(control), GW_HWNDPREV), Child(label)) << "control " << control;
     }
 }
 

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "app/control_table.h"
 #include "fakes/test_player.h"
 #include "info/track_info.h"
+#include "player/control_table.h"
 #include "win32_test_support.h"
 
 namespace tav::test {

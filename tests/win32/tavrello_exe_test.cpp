@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <set>
 
-#include "app/control_table.h"
-#include "app/startup.h"
 #include "fakes/test_player.h"
+#include "player/control_table.h"
+#include "player/display.h"
 #include "win32/win32_window.h"
 #include "win32_test_support.h"
 

@@ -1,4 +1,4 @@
-#include "app/text_cut.h"
+#include "player/text_cut.h"
 
 namespace tav {
 namespace {
@@ -47,6 +47,10 @@ std::string CutToLimit(std::string_view text, std::size_t limit, const TextRules
         end = next;
     }
     return std::string(text.substr(0, end));
+}
+
+std::string_view UpToNul(std::string_view text) {
+    return text.substr(0, text.find('\0'));
 }
 
 }  // namespace tav

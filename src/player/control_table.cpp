@@ -1,6 +1,4 @@
-#include "app/control_table.h"
-
-#include <cassert>
+#include "player/control_table.h"
 
 namespace tav {
 namespace {
@@ -150,11 +148,6 @@ const std::array<LabelledControl, 4>& LabelledControls() {
         {PositionLabel, PositionBar},
     }};
     return kLabelled;
-}
-
-const ControlSpec& ControlById(int id) {
-    assert(id >= kFirstControlId && id < kFirstControlId + kControlCount);
-    return kTable[static_cast<std::size_t>(id - kFirstControlId)];
 }
 
 }  // namespace tav

@@ -16,4 +16,7 @@ std::size_t CharLength(std::string_view text, std::size_t at, const TextRules& r
 // that straddles the limit is dropped whole, never cut in half.
 std::string CutToLimit(std::string_view text, std::size_t limit, const TextRules& rules);
 
+// The text before its first NUL: what a C string holding it reads as.
+std::string_view UpToNul(std::string_view text);
+
 }  // namespace tav

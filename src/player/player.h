@@ -54,13 +54,17 @@ struct PlaybackState {
 
 struct RandomState {
     std::vector<int32_t> shufflePool;  // the first poolCount elements are still to be drawn
-    bool poolAllocated = false;        // no storage at start, as before the first scan
     int32_t poolCount = 0;
     uint32_t randomSeed = 1;
 };
 
+// Play-target bits: the file types a scan lists.
+inline constexpr int32_t kPlayMp3 = 1;
+inline constexpr int32_t kPlayWav = 2;
+inline constexpr int32_t kPlayBoth = kPlayMp3 | kPlayWav;
+
 struct OptionState {
-    int32_t playTarget = 3;     // bit 0 MP3, bit 1 WAV
+    int32_t playTarget = kPlayBoth;
     std::string exclusionText;  // at most 15 bytes
 };
 

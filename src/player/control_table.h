@@ -77,7 +77,6 @@ struct ControlSpec {
 
 // The 23 child controls of the main window, in creation (id) order.
 const std::array<ControlSpec, kControlCount>& ControlTable();
-const ControlSpec& ControlById(int id);
 
 // The labels that name the control beside them, as screen readers read them.
 struct LabelledControl {

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "platform/geometry.h"
+#include "player/player.h"
 
 namespace tav {
 
@@ -21,5 +22,7 @@ std::array<int, 4> StatusPartEdges(int width);
 // given: unchanged where it is usable; otherwise sized at least as created and at most as
 // the area, and moved the least distance that brings it wholly onto the area.
 Rect FitSavedWindow(const Edges& saved, const Edges& area);
+// Places every control and the status-bar parts for a new client size.
+void LayoutControls(Player& player, int width, int height);
 
 }  // namespace tav

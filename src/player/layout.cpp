@@ -1,11 +1,10 @@
-#include "app/layout.h"
+#include "player/layout.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "app/control_table.h"
-#include "app/player.h"
-#include "app/startup.h"
+#include "player/control_table.h"
+#include "player/player.h"
 
 namespace tav {
 namespace {
