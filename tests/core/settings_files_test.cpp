@@ -9,11 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
 #include "fakes/current_dir.h"
+#include "fakes/ordinary_user.h"
 #include "fakes/test_player.h"
 #include "info/track_info.h"
 #include "player/control_table.h"
@@ -24,26 +24,6 @@ namespace tav::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr const char* kOrdinaryRun = "TAV_TEST_WITHOUT_DAC_OVERRIDE";
-
-// Root ignores file permissions: the current test is then run again in a child process
-// without the capabilities that allow it. True where this process is itself such a run.
-bool RunsAsOrdinaryUser() {
-    if (geteuid() != 0 || std::getenv(kOrdinaryRun) != nullptr) {
-        return true;
-    }
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string command = kOrdinaryRun;  // built in steps: GCC 12 misreads "x" + string&&
-    command += "=1 setpriv --inh-caps=-all --bounding-set=-all ";
-    command += NativeFileSystem().ExecutablePath();
-    command += " --gtest_filter=";
-    command += test->test_suite_name();
-    command += ".";
-    command += test->name();
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
-    return false;
-}
 
 // Runs the body in a child process, which must end within a few seconds with exit code 0.
 template <typename Body>
