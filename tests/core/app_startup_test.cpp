@@ -18,7 +18,7 @@ protected:
 
 TEST_F(StartupTest, WithoutSettingsShowsEveryStartText) {
     t.Create();
-    EXPECT_EQ(t.window.title, kFixedTitle);
+    EXPECT_EQ(t.window.title, "Tavrello  Ver.1.06");
     EXPECT_TRUE(t.window.statusBarCreated);
     EXPECT_EQ(t.window.StatusText(0), "");
     EXPECT_EQ(t.window.StatusText(1), "\t0:00:00 / 0:00:00");

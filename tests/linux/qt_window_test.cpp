@@ -145,11 +145,6 @@ TEST_F(QtWindowTest, FirstShowStandsAtTheLayoutNotTheCreationRectangles) {
     const int width = t.window.width();
     const int height = t.window.height();
     ExpectLayout(width, height);
-    EXPECT_EQ(Geometry(StopButton).x(), 144);
-    EXPECT_EQ(Geometry(InfoTitle).y(), 48);
-    EXPECT_EQ(Geometry(InfoArtist).y(), 78);
-    EXPECT_EQ(Geometry(InfoAlbum).y(), 108);
-    EXPECT_EQ(Geometry(InfoComment).y(), 138);
     EXPECT_EQ(Geometry(TargetLabel), QRect(0, 202, 60, 16));
     EXPECT_EQ(Geometry(TargetButton), QRect(64, 200, 60, 20));
 
@@ -163,8 +158,6 @@ TEST_F(QtWindowTest, ResizeMovesTheOptionRowTheListAndTheStatusParts) {
     t.window.resize(1000, 700);
     ASSERT_TRUE(WaitUntil([&] { return Geometry(TrackList).height() == 700 - 242; }));
     ExpectLayout(1000, 700);
-    EXPECT_EQ(Geometry(UnitCombo).x(), 1000 - 356);
-    EXPECT_EQ(Geometry(FolderButton).x(), 1000 - 80);
     EXPECT_EQ(Geometry(TargetLabel), QRect(0, 202, 60, 16));
     EXPECT_EQ(t.window.StatusBar()->geometry(), QRect(0, 682, 1000, 18));
 

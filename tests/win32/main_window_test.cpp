@@ -119,8 +119,6 @@ TEST_F(MainWindowTest, ControlsTextsAndFont) {
 
 TEST_F(MainWindowTest, LayoutFollowsEverySize) {
     ExpectLayout();
-    EXPECT_EQ(ClientRect(StopButton).x, 144);
-    EXPECT_EQ(ClientRect(InfoComment).y, 138);
     MoveWindow(main, 20, 20, 640, 480, TRUE);
     ExpectLayout();
     EXPECT_EQ(ClientRect(TargetButton), (Rect{64, 200, 60, 20}));  // never moved
