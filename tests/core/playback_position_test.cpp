@@ -104,6 +104,7 @@ TEST_F(PositionTest, DragPreviewsThenReleaseSeeksAndFollowsTheDeviceAgain) {
     Scroll(PositionBar, kThumbTrack, 0);
     Release();
     EXPECT_EQ(t.device.seeks, (std::vector<uint32_t>{125000, 0}));
+    EXPECT_EQ(t.window.control(PositionBar).rangeMin, 0);
 }
 
 TEST_F(PositionTest, KeyboardPreviewsWithoutSeekingUntilTheNextFileStarts) {
