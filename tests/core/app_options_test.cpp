@@ -90,8 +90,8 @@ TEST(Exclusion, TextIsCutAtFifteenBytesOnACharacterBoundary) {
          "\x83\x5C"
          "z",
          "abcdefghijklm\x83\x5C"},
-        {&cp932, "\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8\x82\xA9\x82\xAB\x82\xAD",
-         "\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8\x82\xA9\x82\xAB"},
+        {&cp932, "\x82\x9F\x82\xE0\x82\x9F\x82\xE0\x82\x9F\x82\xE0\x82\x9F\x82\xE0",
+         "\x82\x9F\x82\xE0\x82\x9F\x82\xE0\x82\x9F\x82\xE0\x82\x9F"},  // trails in the lead range
     };
     for (const Case& c : cases) {
         TestPlayer t(*c.rules);
@@ -112,22 +112,24 @@ TEST(TextCut, Utf8CharactersAreWholeOrSingleBytes) {
     const Case cases[] = {
         // UTF-8 bytes spelt out: the Windows build compiles literals to CP932.
         {"a", 1},
-        {"\xC3\xA9", 2},
-        {"\xE3\x81\x82", 3},
+        {"\xC2\xA9", 2},
+        {"\xDF\xBF", 2},
+        {"\xE0\xA0\x80", 3},
+        {"\xEF\xBF\xBD", 3},
         {"\xF0\x9F\x98\x80", 4},
+        {"\xF4\x8F\xBF\xBF", 4},
         {"\xE3\x81", 1},  // cut short
         {"\xE3"
          "ab",
          1},  // not followed by continuation bytes
         {"\x80", 1},
-        {"\xC0\x80", 1},  // overlong lead
+        {"\xC1\xBF", 1},  // overlong lead
         {"\xF5\x80\x80\x80", 1},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(CharLength(c.text, 0, utf8), c.length) << c.text;
     }
-    EXPECT_EQ(CutToLimit("a\xE3\x81\x82", 3, utf8), "a");
-    EXPECT_EQ(CutToLimit("a\xE3\x81\x82", 4, utf8), "a\xE3\x81\x82");
+    EXPECT_EQ(CutToLimit("\xE3\x81\x82", 2, utf8), "");  // no room for the first character
 }
 
 }  // namespace

@@ -201,6 +201,7 @@ TEST_F(OverLongPathTest, PathsBeyondTheLimitAreSkippedNeverCut) {
     std::string out;
     EXPECT_EQ(GetEntryFile(t.player, dir.Path(), 1, out), 0);
     EXPECT_EQ(out, At("abcdefgh.mp3"));
+    EXPECT_EQ(CountEntryFiles(t.player, At("sub45678901/")), 0);  // listed; c.mp3 does not fit
     EXPECT_EQ(CountEntryFiles(t.player, At("sub456789012/")), -1);
 }
 

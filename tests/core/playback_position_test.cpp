@@ -100,6 +100,11 @@ TEST_F(PositionTest, DragPreviewsThenReleaseSeeksAndFollowsTheDeviceAgain) {
     EXPECT_EQ(t.player.playback.piece.fileIndex, 1);
     EXPECT_EQ(Part(1), "\t0:02:06 / 0:04:10");
     EXPECT_EQ(Bar(), 504);
+
+    Scroll(PositionBar, kThumbTrack, 0);
+    Release();
+    EXPECT_EQ(t.device.seeks, (std::vector<uint32_t>{125000, 0}));
+    EXPECT_EQ(t.window.control(PositionBar).rangeMin, 0);
 }
 
 TEST_F(PositionTest, KeyboardPreviewsWithoutSeekingUntilTheNextFileStarts) {
@@ -171,6 +176,7 @@ TEST_F(PositionTest, VolumeDrawSetsBothChannels) {
         t.Send(WM_NOTIFY_, VolumeBar, reinterpret_cast<intptr_t>(&header));
         ASSERT_FALSE(t.volume.written.empty());
         EXPECT_EQ(t.volume.written.back(), c.level | (c.level << 16)) << c.bar;
+        EXPECT_EQ(t.window.control(VolumeBar).rangeMin, 0);
         EXPECT_EQ(t.window.control(VolumeBar).rangeMax, 1000);
     }
 }
