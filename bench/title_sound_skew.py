@@ -16,7 +16,6 @@ the lower envelope of (arrival time - samples before it / rate): the chunk that 
 soonest after the null sink played its last sample. Tone onsets are found in 10 ms windows
 moved by 1 ms, so a skew is exact to a few milliseconds.
 """
-import array
 import cmath
 import math
 import os
@@ -25,6 +24,10 @@ import statistics
 import subprocess
 import sys
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests",
+                                "linux", "e2e"))
+from tone_analysis import read_samples  # noqa: E402  (one reader of a recording)
 
 RATE = 48000
 BLOCK = RATE // 1000  # 1 ms
@@ -67,15 +70,6 @@ def titles(window, path):
                 out.flush()
         finally:
             spy.terminate()
-
-
-def read_samples(path):
-    samples = array.array("h")
-    with open(path, "rb") as raw:
-        samples.frombytes(raw.read())
-    if sys.byteorder == "big":
-        samples.byteswap()
-    return samples
 
 
 def sample_zero_time(path):
