@@ -157,15 +157,5 @@ TEST_F(RoutingTest, OtherMessagesGoToTheDefaultProcedure) {
     EXPECT_EQ(t.Send(MM_MCINOTIFY_, NotifyAborted, 7), 0);
 }
 
-TEST_F(RoutingTest, CloseDestroysAtOnceAndDestroyQuitsWithZero) {
-    TestPlayer t;
-    t.Create();
-    EXPECT_EQ(t.Send(WM_CLOSE_), 0);
-    EXPECT_TRUE(t.window.destroyed);
-    EXPECT_FALSE(t.window.quitCode.has_value());
-    EXPECT_EQ(t.Send(WM_DESTROY_), 0);
-    EXPECT_EQ(t.window.quitCode, 0);
-}
-
 }  // namespace
 }  // namespace tav::test

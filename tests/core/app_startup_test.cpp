@@ -42,13 +42,6 @@ TEST_F(StartupTest, SeedsTheGeneratorFromTheTickCount) {
     EXPECT_EQ(t.player.random.randomSeed, 123456789U);
 }
 
-TEST_F(StartupTest, SettingsFileIsNamedAfterTheExecutable) {
-    t.Create();
-    const PathParts exe = SplitPath(t.files.ExecutablePath(), t.nativeText);
-    ASSERT_FALSE(exe.baseName.empty());
-    EXPECT_EQ(t.player.settingsFile, exe.baseName + ".ini");
-}
-
 TEST_F(StartupTest, BalancesTheVolumeAndShowsItOnTheBar) {
     struct Case {
         std::optional<uint32_t> read;
@@ -76,18 +69,6 @@ TEST_F(StartupTest, BalancesTheVolumeAndShowsItOnTheBar) {
     }
 }
 
-TEST_F(StartupTest, PlayedLogIsOnOnlyWhenItsFileExistsAtStart) {
-    t.Create();
-    EXPECT_FALSE(t.player.log.logEnabled);
-    EXPECT_FALSE(t.player.log.logRewritePending);
-
-    dir.AddFile(kPlayedLogName, "");
-    TestPlayer withLog;
-    withLog.Create();
-    EXPECT_TRUE(withLog.player.log.logEnabled);
-    EXPECT_TRUE(withLog.player.log.logRewritePending);
-}
-
 TEST_F(StartupTest, ListPositionCountsFromOne) {
     t.Create();
     ShowListPosition(t.player);
@@ -108,9 +89,10 @@ TEST_F(StartupTest, ShutdownClosesAnOpenDeviceAndQuitsWithZero) {
     uint32_t id = 0;
     ASSERT_EQ(t.device.Open(song, id), 0U);
     t.player.playback.deviceId = id;
-    t.Send(WM_CLOSE_);
+    EXPECT_EQ(t.Send(WM_CLOSE_), 0);
     EXPECT_TRUE(t.window.destroyed);
-    t.Send(WM_DESTROY_);
+    EXPECT_FALSE(t.window.quitCode.has_value());
+    EXPECT_EQ(t.Send(WM_DESTROY_), 0);
     EXPECT_EQ(t.window.quitCode, 0);
     EXPECT_EQ(t.device.closed, std::vector<uint32_t>{id});
     EXPECT_EQ(t.player.playback.deviceId, 0U);

@@ -60,13 +60,6 @@ TEST(RandomGenerator, FractionsAreWholeStepsBelowOne) {
     EXPECT_LE(largest, 0.99999);
 }
 
-TEST(RandomGenerator, SeedComesFromTheTickCount) {
-    TestPlayer t;
-    t.clock.ticks = 123456789;
-    SeedRandom(t.player);
-    EXPECT_EQ(t.player.random.randomSeed, 123456789U);
-}
-
 TEST(RandomDraw, FirstDrawOfTenTakesElementFive) {
     DrawBench bench(10);
     EXPECT_EQ(bench.Draw(), 5);

@@ -61,21 +61,6 @@ TEST_F(SettingsSaveTest, NoSelectionIsWrittenAsMinusOne) {
     EXPECT_EQ(Saved(), "\r\n-1\r\n\r\n000000,000000,000000,000000\r\n3\r\n");
 }
 
-TEST_F(SettingsSaveTest, RoundTripThroughShutdownAndStart) {
-    Choose("/music/Bach", 1, "Live", {-8, 40, 1200, 900}, 1);
-    t.Send(WM_DESTROY_);
-    TestPlayer next;
-    next.Send(WM_CREATE_);
-    EXPECT_EQ(next.window.ControlText(FolderEdit), "/music/Bach");
-    EXPECT_EQ(next.window.comboSelection, 1);
-    EXPECT_FALSE(next.window.IsControlEnabled(ExclusionEdit));
-    EXPECT_EQ(next.player.options.exclusionText, "Live");
-    EXPECT_EQ(next.window.ControlText(ExclusionEdit), "Live");
-    EXPECT_EQ(next.window.edges, (Edges{-8, 40, 1200, 900}));
-    EXPECT_EQ(next.player.options.playTarget, 1);
-    EXPECT_EQ(next.window.ControlText(TargetLabel), "MP3");
-}
-
 // A CR-LF inside a text would shift every later line; such a text is stored empty, while a
 // lone CR or LF round-trips.
 TEST_F(SettingsSaveTest, TextsHoldingCrLfAreStoredEmpty) {
