@@ -58,29 +58,23 @@ const std::string kA = "\xE3\x81\x82";
 TEST_F(ShowTrackInfoTest, ValueSetsBySeparatorKindAndTagBits) {
     const std::string path = "/A/B/song.mp3";
     const Shown fileName{"song.mp3", "/A/B/", "", "", path};
+    const Shown v2{"Title2", "Artist2", "Album2", "Note2", "Title2 - Artist2"};
+    const Shown wav{"WavTitle", "WavArtist", "WavAlbum", "WavNote", "WavTitle / WavArtist"};
     struct Case {
         const char* name;
         CannedTags tags;
         Shown expected;
     };
     const Case cases[] = {
-        {"ID3v2 wins over ID3v1",
-         {0, 1, 3, kBothTags},
-         {"Title2", "Artist2", "Album2", "Note2", "Title2 - Artist2"}},
-        {"ID3v2 only",
-         {0, 1, 2, kBothTags},
-         {"Title2", "Artist2", "Album2", "Note2", "Title2 - Artist2"}},
+        {"ID3v2 wins over ID3v1", {0, 1, 3, kBothTags}, v2},
+        {"ID3v2 only", {0, 1, 2, kBothTags}, v2},
         {"ID3v1 only",
          {0, 1, 1, kBothTags},
          {"Title1", "Artist1", "Album1", "Note1", "Title1 - Artist1"}},
         {"other bits only", {0, 1, 4, kBothTags}, fileName},
         {"no tag", {0, 1, 0, kBothTags}, fileName},
-        {"WAV ignores the tag bits",
-         {0, 2, 3, kBothTags},
-         {"WavTitle", "WavArtist", "WavAlbum", "WavNote", "WavTitle / WavArtist"}},
-        {"WAV without bits",
-         {0, 2, 0, kBothTags},
-         {"WavTitle", "WavArtist", "WavAlbum", "WavNote", "WavTitle / WavArtist"}},
+        {"WAV ignores the tag bits", {0, 2, 3, kBothTags}, wav},
+        {"WAV without bits", {0, 2, 0, kBothTags}, wav},
         {"empty ID3v2 title falls back",
          {0, 1, 3, {{"IART_v2", "A"}, {"IPRD_v2", "B"}, {"ICMT_v2", "C"}, {"INAM_v1", "T1"}}},
          fileName},
