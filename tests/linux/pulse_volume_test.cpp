@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 #include <pulse/volume.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -19,8 +17,6 @@
 #include "fakes/test_player.h"
 #include "linux/gst_device.h"
 #include "linux/pulse_volume.h"
-
-extern char** environ;
 
 namespace tav::test {
 namespace {
@@ -38,35 +34,15 @@ TEST(PulseVolumeMapping, ChannelsAreAmplitudeFactors) {
     }
 }
 
-// Points the client library at a socket that does not exist, for the scope.
-class NoServer {
-public:
-    NoServer() {
-        if (const char* value = std::getenv("PULSE_SERVER")) {
-            previous_ = value;
-        }
-        setenv("PULSE_SERVER", "unix:/nonexistent/tavrello-test/native", 1);
-    }
-    ~NoServer() {
-        if (previous_) {
-            setenv("PULSE_SERVER", previous_->c_str(), 1);
-        } else {
-            unsetenv("PULSE_SERVER");
-        }
-    }
-    NoServer(const NoServer&) = delete;
-    NoServer& operator=(const NoServer&) = delete;
-
-private:
-    std::optional<std::string> previous_;
-};
-
 TEST(PulseWaveVolume, WithoutAServerReadsFailAndWritesDoNothing) {
-    const NoServer noServer;
+    const char* server = std::getenv("PULSE_SERVER");
+    const std::string kept = server == nullptr ? "" : server;
+    setenv("PULSE_SERVER", "unix:/nonexistent/tavrello-test/native", 1);
     PulseWaveVolume volume;
     EXPECT_FALSE(volume.Read().has_value());
     volume.Write(0x80008000);  // must simply return
     EXPECT_FALSE(volume.Read().has_value());
+    server == nullptr ? unsetenv("PULSE_SERVER") : setenv("PULSE_SERVER", kept.c_str(), 1);
 }
 
 // The tests below need the private session of scripts/with-audio-session.sh.
@@ -83,107 +59,52 @@ std::string Output(const std::string& command) {
     return output;
 }
 
-// A stream's linear volume per channel, as pactl reports it.
-struct StreamVolume {
-    double left = -1;
-    double right = -1;
-};
+using Channels = std::pair<double, double>;  // linear volumes, left and right
 
-// The first volume line from `from` on in pactl's listing: "Volume: front-left: 52016 / ...".
-std::optional<StreamVolume> VolumeAfter(const std::string& listing, size_t from) {
-    const size_t line = listing.find("Volume: front-left:", from);
-    const size_t right = listing.find("front-right:", line);
-    if (line == std::string::npos || right == std::string::npos) {
+// The volume pactl lists for the stream of process `pid` ("Volume: front-left: 52016 / ...");
+// nothing while it has no stream.
+std::optional<Channels> StreamOf(pid_t pid) {
+    const std::string list = Output("pactl list sink-inputs");
+    const size_t at = list.find("application.process.id = \"" + std::to_string(pid) + "\"");
+    const size_t left = list.find("front-left:", list.rfind("Sink Input #", at));
+    const size_t right = list.find("front-right:", left);
+    if (at == std::string::npos || right == std::string::npos) {
         return std::nullopt;
     }
-    const auto linear = [&](size_t at) {
-        return pa_sw_volume_to_linear(
-            static_cast<pa_volume_t>(std::stoul(listing.substr(listing.find(':', at) + 1))));
+    const auto linear = [&](size_t from) {
+        const auto value = std::stoul(list.substr(list.find(':', from) + 1));
+        return pa_sw_volume_to_linear(static_cast<pa_volume_t>(value));
     };
-    return StreamVolume{linear(line + 8), linear(right)};
+    return Channels{linear(left), linear(right)};
 }
 
-// The volume of the sink input whose process is `pid`; nothing while it has none.
-std::optional<StreamVolume> StreamOf(pid_t pid) {
-    const std::string listing = Output("pactl list sink-inputs");
-    const std::string mark = "application.process.id = \"" + std::to_string(pid) + "\"";
-    const size_t at = listing.find(mark);
-    if (at == std::string::npos) {
-        return std::nullopt;
-    }
-    return VolumeAfter(listing, listing.rfind("Sink Input #", at));
+bool Near(const std::optional<Channels>& shown, Channels wanted) {
+    return shown && std::abs(shown->first - wanted.first) < 0.001 &&
+           std::abs(shown->second - wanted.second) < 0.001;
 }
 
-bool Near(const std::optional<StreamVolume>& volume, double left, double right) {
-    return volume && std::abs(volume->left - left) < 0.001 &&
-           std::abs(volume->right - right) < 0.001;
-}
-
-// Waits up to five seconds for the process's stream to play at the given linear volumes (the
-// server may apply a restored volume a moment after the stream appears); with no volumes given,
-// for it to be gone. Returns what the stream showed last.
-std::optional<StreamVolume> WaitForStream(pid_t pid, std::optional<StreamVolume> wanted) {
-    std::optional<StreamVolume> shown;
+// Waits up to five seconds for the process's stream to play at the wanted volume (the server
+// may apply a restored volume a moment after the stream appears), or without one to be gone.
+bool StreamBecomes(pid_t pid, std::optional<Channels> wanted) {
     for (int i = 0; i < 100; ++i) {
-        shown = StreamOf(pid);
-        if (wanted ? Near(shown, wanted->left, wanted->right) : !shown) {
-            break;
+        if (wanted ? Near(StreamOf(pid), *wanted) : !StreamOf(pid)) {
+            return true;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    return shown;
+    return false;
 }
 
 // Another application playing silence, for the scope.
-class OtherPlayer {
-public:
-    OtherPlayer() {
-        char program[] = "pacat";
-        char input[] = "/dev/zero";
-        char* argv[] = {program, input, nullptr};
-        if (posix_spawnp(&pid_, program, nullptr, nullptr, argv, environ) != 0) {
-            pid_ = 0;
-        }
-    }
-    ~OtherPlayer() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    OtherPlayer(const OtherPlayer&) = delete;
-    OtherPlayer& operator=(const OtherPlayer&) = delete;
-    pid_t Pid() const { return pid_; }
-
-private:
-    pid_t pid_ = 0;
+struct OtherPlayer {
+    ~OtherPlayer() { kill(pid, SIGTERM); }
+    const pid_t pid = std::stoi(Output("pacat /dev/zero >/dev/null 2>&1 & echo $!"));
 };
 
 class NoPoster : public EventPoster {
 public:
     void Post(const Message&) override {}
 };
-
-// 30 s of 8 kHz mono silence.
-std::string SilentWav() {
-    constexpr uint32_t kBytes = 8000 * 2 * 30;
-    std::string bytes = "RIFF";
-    const auto put = [&bytes](uint32_t value, int size) {
-        for (int i = 0; i < size; ++i) {
-            bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-        }
-    };
-    put(36 + kBytes, 4);
-    bytes += "WAVEfmt ";
-    for (const auto& [value, size] :
-         {std::pair{16U, 4}, {1U, 2}, {1U, 2}, {8000U, 4}, {16000U, 4}, {2U, 2}, {16U, 2}}) {
-        put(value, size);
-    }
-    bytes += "data";
-    put(kBytes, 4);
-    bytes.append(kBytes, '\0');
-    return bytes;
-}
 
 constexpr uint32_t Packed(uint16_t left, uint16_t right) {
     return left | (uint32_t{right} << 16);
@@ -197,10 +118,11 @@ void ExpectPackedNear(std::optional<uint32_t> read, uint32_t expected) {
 
 TEST(PulseVolumeInSession, TheBarSetsThePlayersOwnStreamAndItOutlivesTheStream) {
     const OtherPlayer other;
-    ASSERT_TRUE(Near(WaitForStream(other.Pid(), StreamVolume{1, 1}), 1, 1)) << "no pacat stream";
+    ASSERT_TRUE(StreamBecomes(other.pid, Channels{1, 1})) << "no pacat stream";
     const std::string sinkBefore = Output("pactl get-sink-volume @DEFAULT_SINK@");
     TempDir dir;
-    const std::string file = dir.AddFile("silence.wav", SilentWav());
+    const std::string file = dir.Path() + "silence.wav";  // 30 s
+    ASSERT_EQ(std::system(("sox -n -r 8000 -c 1 -b 16 '" + file + "' trim 0 30").c_str()), 0);
     NoPoster poster;
     GstMediaDevice device(poster);  // the default output, as the program plays
     const auto play = [&] {
@@ -214,25 +136,25 @@ TEST(PulseVolumeInSession, TheBarSetsThePlayersOwnStreamAndItOutlivesTheStream) 
     PulseWaveVolume volume;
     volume.Write(Packed(32767, 32767));
     uint32_t id = play();
-    EXPECT_TRUE(Near(WaitForStream(getpid(), StreamVolume{0.5, 0.5}), 0.5, 0.5));
+    EXPECT_TRUE(StreamBecomes(getpid(), Channels{0.5, 0.5}));
 
     // Set while it plays, with a balance.
     volume.Write(Packed(65535, 16384));
-    EXPECT_TRUE(Near(StreamOf(getpid()), 1.0, 0.25));
+    EXPECT_TRUE(Near(StreamOf(getpid()), {1.0, 0.25}));
     ExpectPackedNear(volume.Read(), Packed(65535, 16384));
 
     // Neither the device nor another application changes.
     EXPECT_EQ(Output("pactl get-sink-volume @DEFAULT_SINK@"), sinkBefore);
-    EXPECT_TRUE(Near(StreamOf(other.Pid()), 1.0, 1.0));
+    EXPECT_TRUE(Near(StreamOf(other.pid), {1.0, 1.0}));
 
     // Stopped and closed, then a new run: the volume reads back and comes back with the stream.
     EXPECT_EQ(device.Stop(id), 0u);
     EXPECT_EQ(device.Close(id), 0u);
-    ASSERT_FALSE(WaitForStream(getpid(), std::nullopt).has_value());
+    ASSERT_TRUE(StreamBecomes(getpid(), std::nullopt));
     PulseWaveVolume nextRun;
     ExpectPackedNear(nextRun.Read(), Packed(65535, 16384));
     id = play();
-    EXPECT_TRUE(Near(WaitForStream(getpid(), StreamVolume{1.0, 0.25}), 1.0, 0.25));
+    EXPECT_TRUE(StreamBecomes(getpid(), Channels{1.0, 0.25}));
     device.Close(id);
 }
 

@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QApplication>
-#include <QDeadlineTimer>
-#include <functional>
 
 #include "fakes/fake_seams.h"
 #include "fakes/simulated_device.h"
@@ -29,18 +27,6 @@ inline QApplication& TestApplication() {
         return made;
     }();
     return *app;
-}
-
-// Runs the event loop until the condition holds; false when it never did.
-inline bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
 }
 
 // The real Qt window and list around a player whose other seams are fakes.
