@@ -7,11 +7,9 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
-#include <string>
 #include <thread>
 
 #include "fakes/test_player.h"
@@ -59,40 +57,35 @@ std::string Output(const std::string& command) {
     return output;
 }
 
-using Channels = std::pair<double, double>;  // linear volumes, left and right
-
-// The volume pactl lists for the stream of process `pid` ("Volume: front-left: 52016 / ...");
-// nothing while it has no stream.
-std::optional<Channels> StreamOf(pid_t pid) {
+// The linear volumes of the left and right channel of process `pid`'s stream as pactl lists
+// them ("Volume: front-left: 52016 / ..."), to three places: "1.000 0.250"; "" while it has
+// no stream.
+std::string StreamOf(pid_t pid) {
     const std::string list = Output("pactl list sink-inputs");
     const size_t at = list.find("application.process.id = \"" + std::to_string(pid) + "\"");
     const size_t left = list.find("front-left:", list.rfind("Sink Input #", at));
     const size_t right = list.find("front-right:", left);
     if (at == std::string::npos || right == std::string::npos) {
-        return std::nullopt;
+        return "";
     }
     const auto linear = [&](size_t from) {
         const auto value = std::stoul(list.substr(list.find(':', from) + 1));
         return pa_sw_volume_to_linear(static_cast<pa_volume_t>(value));
     };
-    return Channels{linear(left), linear(right)};
+    char shown[32];
+    std::snprintf(shown, sizeof shown, "%.3f %.3f", linear(left), linear(right));
+    return shown;
 }
 
-bool Near(const std::optional<Channels>& shown, Channels wanted) {
-    return shown && std::abs(shown->first - wanted.first) < 0.001 &&
-           std::abs(shown->second - wanted.second) < 0.001;
-}
-
-// Waits up to five seconds for the process's stream to play at the wanted volume (the server
-// may apply a restored volume a moment after the stream appears), or without one to be gone.
-bool StreamBecomes(pid_t pid, std::optional<Channels> wanted) {
-    for (int i = 0; i < 100; ++i) {
-        if (wanted ? Near(StreamOf(pid), *wanted) : !StreamOf(pid)) {
-            return true;
-        }
+// Waits up to five seconds for the process's stream to show `wanted` (the server may apply a
+// restored volume a moment after the stream appears); returns what it showed last.
+std::string WaitForStream(pid_t pid, const std::string& wanted) {
+    std::string shown = StreamOf(pid);
+    for (int i = 0; i < 100 && shown != wanted; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        shown = StreamOf(pid);
     }
-    return false;
+    return shown;
 }
 
 // Another application playing silence, for the scope.
@@ -106,55 +99,49 @@ public:
     void Post(const Message&) override {}
 };
 
-constexpr uint32_t Packed(uint16_t left, uint16_t right) {
-    return left | (uint32_t{right} << 16);
-}
-
-void ExpectPackedNear(std::optional<uint32_t> read, uint32_t expected) {
+void ExpectReads(PulseWaveVolume& volume, int left, int right) {
+    const std::optional<uint32_t> read = volume.Read();
     ASSERT_TRUE(read.has_value());
-    EXPECT_NEAR(*read & 0xFFFF, expected & 0xFFFF, 2);
-    EXPECT_NEAR(*read >> 16, expected >> 16, 2);
+    EXPECT_NEAR(*read & 0xFFFF, left, 2);
+    EXPECT_NEAR(*read >> 16, right, 2);
 }
 
 TEST(PulseVolumeInSession, TheBarSetsThePlayersOwnStreamAndItOutlivesTheStream) {
     const OtherPlayer other;
-    ASSERT_TRUE(StreamBecomes(other.pid, Channels{1, 1})) << "no pacat stream";
+    ASSERT_EQ(WaitForStream(other.pid, "1.000 1.000"), "1.000 1.000") << "no pacat stream";
     const std::string sinkBefore = Output("pactl get-sink-volume @DEFAULT_SINK@");
     TempDir dir;
     const std::string file = dir.Path() + "silence.wav";  // 30 s
     ASSERT_EQ(std::system(("sox -n -r 8000 -c 1 -b 16 '" + file + "' trim 0 30").c_str()), 0);
     NoPoster poster;
     GstMediaDevice device(poster);  // the default output, as the program plays
-    const auto play = [&] {
-        uint32_t id = 0;
-        EXPECT_EQ(device.Open(file, id), 0u);
-        EXPECT_EQ(device.Play(id), 0u);
-        return id;
-    };
+    uint32_t id = 0;
 
     // Set while no stream is open: the stream gets it when it appears.
     PulseWaveVolume volume;
-    volume.Write(Packed(32767, 32767));
-    uint32_t id = play();
-    EXPECT_TRUE(StreamBecomes(getpid(), Channels{0.5, 0.5}));
+    volume.Write(0x7FFF7FFF);  // half the amplitude
+    ASSERT_EQ(device.Open(file, id), 0u);
+    EXPECT_EQ(device.Play(id), 0u);
+    EXPECT_EQ(WaitForStream(getpid(), "0.500 0.500"), "0.500 0.500");
 
     // Set while it plays, with a balance.
-    volume.Write(Packed(65535, 16384));
-    EXPECT_TRUE(Near(StreamOf(getpid()), {1.0, 0.25}));
-    ExpectPackedNear(volume.Read(), Packed(65535, 16384));
+    volume.Write(0x4000FFFF);  // left full, right a quarter
+    EXPECT_EQ(StreamOf(getpid()), "1.000 0.250");
+    ExpectReads(volume, 65535, 16384);
 
     // Neither the device nor another application changes.
     EXPECT_EQ(Output("pactl get-sink-volume @DEFAULT_SINK@"), sinkBefore);
-    EXPECT_TRUE(Near(StreamOf(other.pid), {1.0, 1.0}));
+    EXPECT_EQ(StreamOf(other.pid), "1.000 1.000");
 
     // Stopped and closed, then a new run: the volume reads back and comes back with the stream.
     EXPECT_EQ(device.Stop(id), 0u);
     EXPECT_EQ(device.Close(id), 0u);
-    ASSERT_TRUE(StreamBecomes(getpid(), std::nullopt));
+    ASSERT_EQ(WaitForStream(getpid(), ""), "");
     PulseWaveVolume nextRun;
-    ExpectPackedNear(nextRun.Read(), Packed(65535, 16384));
-    id = play();
-    EXPECT_TRUE(StreamBecomes(getpid(), Channels{1.0, 0.25}));
+    ExpectReads(nextRun, 65535, 16384);
+    ASSERT_EQ(device.Open(file, id), 0u);
+    EXPECT_EQ(device.Play(id), 0u);
+    EXPECT_EQ(WaitForStream(getpid(), "1.000 0.250"), "1.000 0.250");
     device.Close(id);
 }
 

@@ -1,21 +1,34 @@
-// The Qt main window on real widgets: where the controls stand, where a saved rectangle puts
-// it, and what the display timer and the trackbars send the player.
+// The Qt main window on real widgets: where the controls stand and what a screen reader
+// calls them, where a saved rectangle puts the window, what the display timer, the trackbars
+// and the list send the player, and the folder dialog.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QFileDialog>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QListView>
+#include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
+#include "linux/qt_folder_browser.h"
 #include "player/control_table.h"
-#include "player/layout.h"
 #include "qt_test_support.h"
+
+// Failures show the text, not its UTF-16 units.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace tav::test {
 namespace {
@@ -26,26 +39,23 @@ protected:
         t.window.Open();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&t.window));
     }
-    QRect Geometry(int id) const { return t.window.Control(id)->geometry(); }
     QSlider& Bar(int id) const { return *qobject_cast<QSlider*>(t.window.Control(id)); }
+    QListView& View() const { return *qobject_cast<QListView*>(t.window.Control(TrackList)); }
+    QPoint Row(int row) const { return View().visualRect(t.list.index(row)).center(); }
+    QString SpokenName(QWidget& widget) const {
+        return QAccessible::queryAccessibleInterface(&widget)->text(QAccessible::Name);
+    }
 
     TempDir dir;
     ScopedCurrentDir inside{dir.Root()};
     QtTestPlayer t;
 };
 
-TEST_F(QtWindowTest, ControlsAndStatusPartsFollowTheClientSize) {
+TEST_F(QtWindowTest, TheStatusBarAndItsPartsFollowTheClientSize) {
     t.window.resize(1000, 700);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Geometry(TrackList).height() == 700 - 242; }));
-    for (const Placement& placed : ComputeLayout(1000, 700)) {
-        // A drop-down list keeps the height of its field.
-        const int height = placed.id == UnitCombo ? 20 : placed.rect.height;
-        EXPECT_EQ(Geometry(placed.id),
-                  QRect(placed.rect.x, placed.rect.y, placed.rect.width, height))
-            << "control " << placed.id;
-    }
-    EXPECT_EQ(Geometry(TargetLabel), QRect(0, 202, 60, 16));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return t.window.StatusBar()->y() == 682; }));
     EXPECT_EQ(t.window.StatusBar()->geometry(), QRect(0, 682, 1000, 18));
+    EXPECT_EQ(t.window.Control(TrackList)->geometry(), QRect(0, 224, 1000, 700 - 242));
     // Parts run from just right of the previous part to their own right edge.
     const int rights[] = {720, 840, 900, 1000};
     for (int part = 0; part < QtStatusBar::kPartCount; ++part) {
@@ -53,14 +63,43 @@ TEST_F(QtWindowTest, ControlsAndStatusPartsFollowTheClientSize) {
         EXPECT_EQ(shown.x(), part == 0 ? 0 : rights[part - 1] + 2) << part;
         EXPECT_EQ(shown.x() + shown.width(), rights[part]) << part;
     }
-    // A leading tab centres a part's text.
+    // A leading tab centres a part's text; Japanese is drawn in a CJK font.
     const QLabel& time = t.window.StatusBar()->Part(1);
     EXPECT_EQ(time.text(), "0:00:00 / 0:00:00");
     EXPECT_EQ(time.alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-    for (const ControlSpec& row : ControlTable()) {
-        EXPECT_TRUE(QFontInfo(t.window.Control(row.id)->font()).family().contains("CJK"))
-            << row.role;
+    EXPECT_TRUE(QFontInfo(t.window.Control(PlayButton)->font()).family().contains("CJK"));
+}
+
+TEST_F(QtWindowTest, EveryControlHasTheNameAScreenReaderSays) {
+    // clang-format off
+    const char* const named[] = {
+        "TrackList", "曲の一覧", "FolderEdit", "フォルダ", "PlayButton", "再生", "StopButton",
+        "停止", "RandomPlayButton", "ランダム再生", "ExclusionSuffixLabel", "を含むフォルダ）",
+        "ExclusionEdit", "例外", "ExclusionPrefixLabel", "（例外：", "UnitLabel", "１曲 = ",
+        "VolumeBar", "音量", "PositionBar", "再生位置", "VolumeLabel", "音量：", "PositionLabel",
+        "再生位置：", "PrevButton", "<<", "NextButton", ">>", "FolderButton", "フォルダ選択",
+        "TargetLabel", "MP3+WAV", "TargetButton", "演奏対象", "InfoEdit1", "タイトル",
+        "InfoEdit2", "アーティスト", "InfoEdit3", "アルバム", "InfoEdit4", "コメント"};
+    // On Linux a screen reader names a combo box by its text and the label that names it.
+    const char* const labelled[] = {"UnitCombo", "UnitLabel", "ExclusionEdit",
+        "ExclusionPrefixLabel", "VolumeBar", "VolumeLabel", "PositionBar", "PositionLabel"};
+    // clang-format on
+    for (std::size_t i = 0; i < std::size(named); i += 2) {
+        auto* widget = t.window.findChild<QWidget*>(named[i]);
+        ASSERT_NE(widget, nullptr) << named[i];
+        EXPECT_EQ(SpokenName(*widget), named[i + 1]) << named[i];
     }
+    for (std::size_t i = 0; i < std::size(labelled); i += 2) {
+        auto* widget = t.window.findChild<QWidget*>(labelled[i]);
+        ASSERT_NE(widget, nullptr) << labelled[i];
+        const auto labels =
+            QAccessible::queryAccessibleInterface(widget)->relations(QAccessible::Label);
+        ASSERT_EQ(labels.size(), 1) << labelled[i];
+        EXPECT_EQ(labels.front().first->object()->objectName(), labelled[i + 1]);
+    }
+    // A label is read as it shows now.
+    t.window.SendCommand(TargetButton, BN_CLICKED_);
+    EXPECT_EQ(SpokenName(*t.window.Control(TargetLabel)), "MP3");
 }
 
 // Far away, inverted far away, huge and tiny saved rectangles all give a window that lies on
@@ -89,12 +128,11 @@ TEST_F(QtWindowTest, SavedRectangleBringsTheWindowOntoTheScreen) {
 TEST_F(QtWindowTest, ThePositionBarFollowsThePlayAndSeeksOnlyWhenLetGo) {
     const std::string path = dir.AddFile("a.wav");
     t.device.lengths[path] = 250000;  // 4 min 10 s, playing and 1 min 5 s in
-    uint32_t id = 0;
+    uint32_t& id = t.player.playback.deviceId;
     ASSERT_EQ(t.device.Open(path, id), 0u);
     t.device.SetTimeFormatMilliseconds(id);
     t.device.Play(id);
     t.device.Advance(65000);
-    t.player.playback.deviceId = id;
     t.player.playback.positionLive = true;
     t.window.StartTimer(kDisplayTimerId, 10);
     ASSERT_TRUE(QTest::qWaitFor([&] { return t.window.StatusText(1) == "\t0:01:05 / 0:04:10"; }));
@@ -106,29 +144,25 @@ TEST_F(QtWindowTest, ThePositionBarFollowsThePlayAndSeeksOnlyWhenLetGo) {
     // Keys move as on a trackbar, up and page-up toward the start; they show the time the
     // thumb points at, without seeking.
     QSlider& bar = Bar(PositionBar);
-    const struct {
-        Qt::Key key;
-        int to;
-    } keys[] = {
+    const std::pair<Qt::Key, int> keys[] = {
         {Qt::Key_Left, 499},   {Qt::Key_Up, 499},       {Qt::Key_Right, 501}, {Qt::Key_Down, 501},
         {Qt::Key_PageUp, 300}, {Qt::Key_PageDown, 700}, {Qt::Key_Home, 0},    {Qt::Key_End, 1000},
     };
-    for (const auto& k : keys) {
+    for (const auto& [key, to] : keys) {
         t.window.SetTrackbarPosition(PositionBar, 500, true);
-        QTest::keyClick(&bar, k.key);
-        EXPECT_EQ(t.window.TrackbarPosition(PositionBar), k.to) << k.key;
+        QTest::keyClick(&bar, key);
+        EXPECT_EQ(t.window.TrackbarPosition(PositionBar), to) << key;
     }
     EXPECT_EQ(t.window.StatusText(1), "\t0:04:10 / 0:04:10");
     EXPECT_FALSE(t.player.playback.positionLive);
     EXPECT_TRUE(t.device.seeks.empty());
 
-    // A click beside the thumb pages a fifth of the range and seeks there.
+    // A click beside the thumb pages a fifth of the range and seeks there on its release.
     t.window.SetTrackbarPosition(PositionBar, 0, true);
     const int middle = bar.height() / 2;
     QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint(bar.width() - 10, middle));
     EXPECT_EQ(t.window.TrackbarPosition(PositionBar), 200);
     EXPECT_EQ(t.device.seeks, std::vector<uint32_t>{50000});
-    EXPECT_TRUE(t.player.playback.positionLive);
 
     // A drag seeks once, where it is let go, after the closing scroll notices, so the display
     // follows the file again.
@@ -139,10 +173,9 @@ TEST_F(QtWindowTest, ThePositionBarFollowsThePlayAndSeeksOnlyWhenLetGo) {
     EXPECT_GT(dragged, 300);
     EXPECT_LT(dragged, 700);
     EXPECT_FALSE(t.player.playback.positionLive);
-    EXPECT_EQ(t.device.seeks.size(), 1u);
     QTest::mouseRelease(&bar, Qt::LeftButton, {}, QPoint(bar.width() / 2, middle));
-    ASSERT_EQ(t.device.seeks.size(), 2u);
-    EXPECT_EQ(t.device.seeks[1], static_cast<uint32_t>(250000.0 * dragged / 1000));
+    EXPECT_EQ(t.device.seeks,
+              (std::vector<uint32_t>{50000, static_cast<uint32_t>(250000.0 * dragged / 1000)}));
     EXPECT_TRUE(t.player.playback.positionLive);
 }
 
@@ -155,6 +188,88 @@ TEST_F(QtWindowTest, TheVolumeBarAppliesItsPositionWhenPainted) {
     t.volume.written.clear();
     Bar(PositionBar).repaint();
     EXPECT_TRUE(t.volume.written.empty());
+}
+
+TEST_F(QtWindowTest, ListChangesOfTheProgramShowInOneResetAndAreNotReported) {
+    QSignalSpy selections{&t.list, &QtTrackList::userSelectionChanged};
+    QSignalSpy resets(&t.list, &QAbstractItemModel::modelReset);
+    for (const char* entry : {"/b/", "/c/", "/a/"}) {
+        t.list.Add(entry);
+    }
+    EXPECT_EQ(View().model()->rowCount(), 0);  // adding alone does not touch the view
+    t.list.Select(2);                          // publishes first: the sorted order shows at once
+    EXPECT_EQ(View().currentIndex().data().toString(), "/c/");
+    // An entry added before the selection moves it down, in the list and in the view.
+    t.list.Add("/0/");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return View().model()->rowCount() == 4; }));
+    EXPECT_TRUE(View().selectionModel()->isRowSelected(3, {}));
+    EXPECT_EQ(resets.count(), 2);
+    t.list.Reset();
+    EXPECT_EQ(View().model()->rowCount(), 0);
+    EXPECT_EQ(selections.count(), 0);
+}
+
+// As in a list box, a click on the selected entry and a key that cannot move report again: so
+// clicking the playing folder ends its piece and double-clicking it plays it from the start.
+TEST_F(QtWindowTest, EveryClickAndNavigationKeyInTheListIsReported) {
+    QSignalSpy selections{&t.list, &QtTrackList::userSelectionChanged};
+    std::vector<std::string> files;
+    for (const char* name : {"music/A/1.wav", "music/A/2.wav", "music/B/1.wav"}) {
+        files.push_back(dir.AddFile(name));
+        t.device.lengths[files.back()] = 60000;
+    }
+    t.browser.answer = dir.Path() + "music/";
+    const auto click = [&](int id) { qobject_cast<QPushButton*>(t.window.Control(id))->click(); };
+    click(FolderButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return View().model()->rowCount() == 2; }));
+    click(PlayButton);
+    click(NextButton);
+    const PieceRecord& piece = t.player.playback.piece;
+    ASSERT_EQ(piece.fileIndex, 2);
+    EXPECT_EQ(selections.count(), 0);
+
+    QTest::mouseClick(View().viewport(), Qt::LeftButton, {}, Row(0));
+    EXPECT_EQ(selections.count(), 1);
+    EXPECT_EQ(piece.fileIndex, 0);
+    EXPECT_EQ(piece.fileCount, 0);
+    QSignalSpy doubleClicks{&t.list, &QtTrackList::userDoubleClicked};
+    QTest::mouseDClick(View().viewport(), Qt::LeftButton, {}, Row(0));
+    EXPECT_EQ(piece.fileIndex, 1);
+    EXPECT_EQ(t.device.opened, (std::vector{files[0], files[1], files[0]}));
+
+    QTest::keyClick(View().viewport(), Qt::Key_Down);
+    EXPECT_EQ(t.list.Selection(), 1);
+    QTest::keyClick(View().viewport(), Qt::Key_End);
+    QTest::mouseClick(View().viewport(), Qt::LeftButton, {}, Row(1));
+    EXPECT_EQ(t.list.Selection(), 1);
+    EXPECT_EQ(selections.count(), 4);
+    // Below the last entry there is nothing to play.
+    QTest::mouseDClick(View().viewport(), Qt::LeftButton, {}, QPoint(10, View().height() - 10));
+    EXPECT_EQ(doubleClicks.count(), 1);
+}
+
+TEST(QtFolderBrowser, ConfirmingReturnsTheFolderAndCancellingNothing) {
+    TestApplication();
+    QWidget owner;
+    QtFolderBrowser browser{owner};
+    const TempDir dir;
+    const std::string folder = dir.AddFolder("曲/アルバム");
+    for (const bool confirm : {true, false}) {
+        QString title;
+        QString shown;
+        QTimer::singleShot(0, [&] {  // inside the dialog's own loop
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            title = dialog->windowTitle();
+            shown = dialog->directory().absolutePath();
+            QDialog& answered = *dialog;
+            confirm ? answered.accept() : answered.reject();
+        });
+        const auto chosen = browser.Browse("タイトルです。", folder + "/");
+        EXPECT_EQ(title, "タイトルです。");
+        EXPECT_EQ(shown.toStdString(), folder);
+        EXPECT_EQ(chosen, confirm ? std::optional(folder) : std::nullopt);  // no trailing "/"
+    }
 }
 
 }  // namespace

@@ -1,22 +1,56 @@
-// Texts that are not UTF-8: names copied from old Japanese disks are CP932 bytes. They pass
-// through the real window and come back byte for byte, and the window shows them readably.
+// Japanese names: sorted as a Japanese reader expects and, where they are not UTF-8 (names
+// copied from old Japanese disks are CP932 bytes), passed through the real window byte for
+// byte and shown readably.
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <random>
 
+#include "catalogue/sorted_list.h"
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
 #include "linux/qt_text.h"
+#include "linux/qt_text_rules.h"
 #include "player/control_table.h"
 #include "qt_test_support.h"
 
 namespace tav::test {
 namespace {
+
+TEST(CollatingTextRules, JapaneseNamesSortAsAJapaneseReaderExpects) {
+    // Digits, then Latin letters with the full-width ones among them, then kana by reading
+    // whatever the script (hiragana before katakana of the same reading), then kanji; a
+    // folder's entries stay together.
+    const std::vector<std::string> expected = {
+        "/m/01 intro/", "/m/alpha/", "/m/ＢＥＴＡ/", "/m/gamma/", "/m/あ/い.mp3",
+        "/m/あい/",     "/m/イカ/",  "/m/うみ/",     "/m/エビ/",  "/m/かな/",
+        "/m/カナ/",     "/m/漢字/",  "/m/全角/",
+    };
+    std::vector<std::string> shuffled = expected;
+    std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(11));
+    const CollatingTextRules rules(QLocale(QLocale::Japanese, QLocale::Japan));
+    SortedList list(rules);
+    for (const std::string& name : shuffled) {
+        list.Add(name);
+    }
+    EXPECT_EQ(list.Entries(), expected);
+
+    // Comparing two texts agrees with the list, and ignores ASCII case only.
+    for (std::size_t i = 1; i < expected.size(); ++i) {
+        EXPECT_LT(rules.CompareNoCase(expected[i - 1], expected[i]), 0) << expected[i];
+        EXPECT_GT(rules.CompareNoCase(expected[i], expected[i - 1]), 0) << expected[i];
+    }
+    EXPECT_EQ(rules.CompareNoCase("/m/Alpha.MP3", "/m/alpha.mp3"), 0);
+    EXPECT_LT(rules.CompareNoCase(".MP3", ".wav"), 0);
+    EXPECT_LT(rules.CompareNoCase(".9", ".a"), 0);
+    EXPECT_NE(rules.CompareNoCase("/m/かな/", "/m/カナ/"), 0);
+}
 
 TEST(QtTextTest, ShowsUtf8ThenCp932ThenEscapedBytesPartByPart) {
     EXPECT_EQ(DisplayText("/音楽/\x8b\xc8/\xb1\xb2.wav"), u"/音楽/曲/ｱｲ.wav"_qs);
