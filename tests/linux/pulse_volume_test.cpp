@@ -1,11 +1,11 @@
-// The player's own stream volume: the channel mapping, a clean failure without a server, and
-// (in a private PipeWire session) the stream's volume against the sink's and another
-// application's.
+// The player's own stream volume: the channel mapping, no server, and in a private PipeWire
+// session the stream's volume against the sink's and another application's.
 #include <gtest/gtest.h>
 #include <pulse/volume.h>
 #include <signal.h>
 #include <unistd.h>
 
+#include <QProcess>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -24,7 +24,6 @@ TEST(PulseVolumeMapping, ChannelsAreAmplitudeFactors) {
     EXPECT_EQ(ServerVolumeFromChannel(65535), PA_VOLUME_NORM);
     // waveOutSetVolume's middle is half the amplitude: -6 dB.
     EXPECT_NEAR(pa_sw_volume_to_dB(ServerVolumeFromChannel(32767)), -6.02, 0.01);
-    EXPECT_NEAR(pa_sw_volume_to_dB(ServerVolumeFromChannel(6553)), -20.0, 0.01);
     EXPECT_EQ(ChannelFromServerVolume(PA_VOLUME_NORM * 3 / 2), 65535);  // boosted reads full
     for (uint32_t channel = 0; channel <= 65535; ++channel) {
         const int back = ChannelFromServerVolume(ServerVolumeFromChannel(channel));
@@ -46,15 +45,10 @@ TEST(PulseWaveVolume, WithoutAServerReadsFailAndWritesDoNothing) {
 // The tests below need the private session of scripts/with-audio-session.sh.
 
 std::string Output(const std::string& command) {
-    std::string output;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char chunk[4096];
-        while (size_t got = fread(chunk, 1, sizeof chunk, pipe)) {
-            output.append(chunk, got);
-        }
-        pclose(pipe);
-    }
-    return output;
+    QProcess shell;
+    shell.start("sh", {"-c", QString::fromStdString(command)});
+    shell.waitForFinished();
+    return shell.readAllStandardOutput().toStdString();
 }
 
 // The linear volumes of the left and right channel of process `pid`'s stream as pactl lists
@@ -94,8 +88,7 @@ struct OtherPlayer {
     const pid_t pid = std::stoi(Output("pacat /dev/zero >/dev/null 2>&1 & echo $!"));
 };
 
-class NoPoster : public EventPoster {
-public:
+struct NoPoster : EventPoster {
     void Post(const Message&) override {}
 };
 

@@ -68,8 +68,7 @@ protected:
         t.window.Open();
         use(t);
         QTimer::singleShot(0, [&] { t.window.close(); });
-        // Never hang the suite; the guard goes with the window.
-        QTimer::singleShot(10000, &t.window, [] { QCoreApplication::exit(99); });
+        QTimer::singleShot(10000, &t.window, [] { QCoreApplication::exit(99); });  // no hang
         EXPECT_EQ(QApplication::exec(), 0);
     }
     std::string Read(const char* name) {
