@@ -218,11 +218,11 @@ TEST_F(QtWindowTest, EveryClickAndNavigationKeyInTheListIsReported) {
     EXPECT_EQ(piece.fileIndex, 1);
     EXPECT_EQ(t.device.opened, (std::vector{files[0], files[1], files[0]}));
 
-    QTest::keyClick(View().viewport(), Qt::Key_Down);
-    EXPECT_EQ(t.list.Selection(), 1);
-    QTest::keyClick(View().viewport(), Qt::Key_End);
     QTest::mouseClick(View().viewport(), Qt::LeftButton, {}, Row(1));
     EXPECT_EQ(t.list.Selection(), 1);
+    QTest::keyClick(View().viewport(), Qt::Key_End);
+    QTest::keyClick(View().viewport(), Qt::Key_Up);
+    EXPECT_EQ(t.list.Selection(), 0);
     EXPECT_EQ(selections.count(), 4);
     // Below the last entry there is nothing to play.
     QTest::mouseDClick(View().viewport(), Qt::LeftButton, {}, QPoint(10, View().height() - 10));
