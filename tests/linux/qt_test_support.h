@@ -12,8 +12,7 @@
 
 namespace tav::test {
 
-// The test program's one application object, made on first use and kept to the end: the
-// widgets need it. Without a platform named, the tests run offscreen.
+// The one application object the widgets need, kept to the end; offscreen unless named.
 inline QApplication& TestApplication() {
     static int argc = 1;
     static char name[] = "linux_tests";
