@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QApplication>
-#include <QDeadlineTimer>
-#include <functional>
 
 #include "fakes/fake_seams.h"
 #include "fakes/simulated_device.h"
@@ -14,8 +12,7 @@
 
 namespace tav::test {
 
-// The test program's one application object, made on first use and kept to the end: the
-// widgets need it. Without a platform named, the tests run offscreen.
+// The one application object the widgets need, kept to the end; offscreen unless named.
 inline QApplication& TestApplication() {
     static int argc = 1;
     static char name[] = "linux_tests";
@@ -29,18 +26,6 @@ inline QApplication& TestApplication() {
         return made;
     }();
     return *app;
-}
-
-// Runs the event loop until the condition holds; false when it never did.
-inline bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
 }
 
 // The real Qt window and list around a player whose other seams are fakes.

@@ -1,69 +1,46 @@
-// The Qt main window on real widgets: controls, layout, status bar, start texts, and the
-// messages the user's actions turn into.
+// The Qt main window on real widgets: where it and its parts stand, what a screen reader
+// calls them, what the timer, trackbars and list send the player; and the folder dialog.
 #include <gtest/gtest.h>
 
-#include <QComboBox>
+#include <QAccessible>
+#include <QFileDialog>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListView>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
-#include <filesystem>
+#include <iterator>
 
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
+#include "linux/qt_folder_browser.h"
 #include "player/control_table.h"
-#include "player/display.h"
-#include "player/layout.h"
 #include "qt_test_support.h"
+
+// Failures show the text, not its UTF-16 units.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace tav::test {
 namespace {
 
-constexpr int kClientWidth = 784;  // 800 x 636 outside, less the stand-in frame
-constexpr int kClientHeight = 597;
-constexpr int kComboFieldHeight = 20;
-
 class QtWindowTest : public ::testing::Test {
 protected:
-    QWidget& Widget(int id) const {
-        QWidget* widget = t.window.Control(id);
-        EXPECT_NE(widget, nullptr) << id;
-        return *widget;
-    }
-    QRect Geometry(int id) const { return Widget(id).geometry(); }
-    template <typename W>
-    W& As(int id) const {
-        auto* widget = qobject_cast<W*>(&Widget(id));
-        EXPECT_NE(widget, nullptr) << "control " << id;
-        return *widget;
-    }
-    void OpenShown() {
+    void SetUp() override {
         t.window.Open();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&t.window));
     }
-    // Where the layout puts every moved control; a drop-down list keeps its field height.
-    void ExpectLayout(int width, int height) const {
-        for (const Placement& placed : ComputeLayout(width, height)) {
-            QRect expected(placed.rect.x, placed.rect.y, placed.rect.width, placed.rect.height);
-            if (placed.id == UnitCombo) {
-                expected.setHeight(kComboFieldHeight);
-            }
-            EXPECT_EQ(Geometry(placed.id), expected) << "control " << placed.id;
-        }
-    }
-    std::vector<QRect> StatusParts() const {
-        std::vector<QRect> parts;
-        for (int part = 0; part < QtStatusBar::kPartCount; ++part) {
-            parts.push_back(t.window.StatusBar()->Part(part).geometry());
-        }
-        return parts;
+    QSlider& Bar(int id) const { return *qobject_cast<QSlider*>(t.window.Control(id)); }
+    QListView& View() const { return *qobject_cast<QListView*>(t.window.Control(TrackList)); }
+    QPoint Row(int row) const { return View().visualRect(t.list.index(row)).center(); }
+    QString SpokenName(QWidget& widget) const {
+        return QAccessible::queryAccessibleInterface(&widget)->text(QAccessible::Name);
     }
 
     TempDir dir;
@@ -71,239 +48,71 @@ protected:
     QtTestPlayer t;
 };
 
-Qt::Alignment Horizontal(Qt::Alignment alignment) {
-    return alignment & Qt::AlignHorizontal_Mask;
-}
-
-TEST_F(QtWindowTest, EveryControlIsTheWidgetOfItsClassAndStyle) {
-    t.window.Route({WM_CREATE_, 0, 0});
-    for (const ControlSpec& row : ControlTable()) {
-        SCOPED_TRACE(row.role);
-        QWidget& widget = Widget(row.id);
-        const bool sunken = (row.exStyle & style::ExClientEdge) != 0;
-        EXPECT_EQ(widget.font().pixelSize(), 12);
-        EXPECT_TRUE(QFontInfo(widget.font()).family().contains("CJK"));
-        EXPECT_NE(widget.focusPolicy() & Qt::TabFocus, Qt::TabFocus);
-        switch (row.kind) {
-        case ControlClass::ListBox:
-            EXPECT_TRUE(As<QListView>(row.id).uniformItemSizes());
-            EXPECT_EQ(As<QListView>(row.id).selectionMode(), QAbstractItemView::SingleSelection);
-            break;
-        case ControlClass::Edit:
-            if ((row.style & style::EditMultiline) != 0) {
-                EXPECT_TRUE(As<QPlainTextEdit>(row.id).isReadOnly());
-                EXPECT_EQ(As<QPlainTextEdit>(row.id).frameShadow(), QFrame::Sunken);
-            } else {
-                const bool centred = (row.style & style::EditCenter) != 0;
-                EXPECT_EQ(Horizontal(As<QLineEdit>(row.id).alignment()),
-                          centred ? Qt::AlignHCenter : Qt::AlignLeft);
-                EXPECT_EQ(As<QLineEdit>(row.id).hasFrame(), sunken);
-            }
-            break;
-        case ControlClass::Button:
-            EXPECT_EQ(As<QPushButton>(row.id).text().toStdString(), row.text);
-            break;
-        case ControlClass::ComboBox:
-            EXPECT_FALSE(As<QComboBox>(row.id).isEditable());
-            break;
-        case ControlClass::Static: {
-            const QLabel& label = As<QLabel>(row.id);
-            Qt::Alignment expected = Qt::AlignLeft;
-            if ((row.style & style::StaticRight) != 0) {
-                expected = Qt::AlignRight;
-            } else if ((row.style & style::StaticCenter) != 0) {
-                expected = Qt::AlignHCenter;
-            }
-            EXPECT_EQ(Horizontal(label.alignment()), expected);
-            EXPECT_EQ(label.frameShadow() == QFrame::Sunken, sunken);
-            EXPECT_EQ(label.text().toStdString(), row.text);
-            break;
-        }
-        case ControlClass::Trackbar:
-            EXPECT_EQ(As<QSlider>(row.id).orientation(), Qt::Horizontal);
-            EXPECT_EQ(As<QSlider>(row.id).tickPosition(), QSlider::NoTicks);
-            break;
-        }
-    }
-}
-
-TEST_F(QtWindowTest, WithoutAKnownFrameATypicalFrameStandsIn) {
-    EXPECT_EQ(t.window.windowTitle(), "Tavrello");
-    EXPECT_EQ(t.window.size(), QSize(kClientWidth, kClientHeight));
-    const Edges outer = t.window.WindowEdges();
-    EXPECT_EQ(outer.right - outer.left, 800);
-    EXPECT_EQ(outer.bottom - outer.top, 636);
-}
-
-TEST_F(QtWindowTest, FirstShowStandsAtTheLayoutNotTheCreationRectangles) {
-    OpenShown();
-    // The client area is fitted to the frame the platform draws (none, or offscreen's own).
-    ASSERT_TRUE(WaitUntil([&] {
-        const Edges outer = t.window.WindowEdges();
-        return outer.right - outer.left == 800 && outer.bottom - outer.top == 636;
-    }));
-    const int width = t.window.width();
-    const int height = t.window.height();
-    ExpectLayout(width, height);
-    EXPECT_EQ(Geometry(TargetLabel), QRect(0, 202, 60, 16));
-    EXPECT_EQ(Geometry(TargetButton), QRect(64, 200, 60, 20));
-
-    // The list ends 18 pixels above the bottom, where the status bar begins.
-    EXPECT_EQ(Geometry(TrackList).y() + Geometry(TrackList).height(), height - 18);
-    EXPECT_EQ(t.window.StatusBar()->geometry(), QRect(0, height - 18, width, 18));
-}
-
-TEST_F(QtWindowTest, ResizeMovesTheOptionRowTheListAndTheStatusParts) {
-    OpenShown();
+TEST_F(QtWindowTest, TheStatusBarAndItsPartsFollowTheClientSize) {
     t.window.resize(1000, 700);
-    ASSERT_TRUE(WaitUntil([&] { return Geometry(TrackList).height() == 700 - 242; }));
-    ExpectLayout(1000, 700);
-    EXPECT_EQ(Geometry(TargetLabel), QRect(0, 202, 60, 16));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return t.window.StatusBar()->y() == 682; }));
     EXPECT_EQ(t.window.StatusBar()->geometry(), QRect(0, 682, 1000, 18));
-
+    EXPECT_EQ(t.window.Control(TrackList)->geometry(), QRect(0, 224, 1000, 700 - 242));
     // Parts run from just right of the previous part to their own right edge.
-    const std::vector<QRect> parts = StatusParts();
     const int rights[] = {720, 840, 900, 1000};
-    for (std::size_t part = 0; part < parts.size(); ++part) {
-        EXPECT_EQ(parts[part].x() + parts[part].width(), rights[part]) << part;
-        EXPECT_EQ(parts[part].x(), part == 0 ? 0 : rights[part - 1] + 2) << part;
-    }
-}
-
-TEST_F(QtWindowTest, StatusBarStartsWithTheCreationEdgesAndTheCentredStartTexts) {
-    t.window.Route({WM_CREATE_, 0, 0});
-    const std::vector<QRect> parts = StatusParts();
-    const int rights[] = {40, 80, 120, 160};
-    for (std::size_t part = 0; part < parts.size(); ++part) {
-        EXPECT_EQ(parts[part].x() + parts[part].width(), rights[part]) << part;
-    }
-    const char* shown[] = {"", "0:00:00 / 0:00:00", "0 / 0", "0 / 0"};
     for (int part = 0; part < QtStatusBar::kPartCount; ++part) {
-        const QLabel& label = t.window.StatusBar()->Part(part);
-        EXPECT_EQ(label.text().toStdString(), shown[part]) << part;
-        EXPECT_EQ(label.frameShadow(), QFrame::Sunken);
-        if (part > 0) {
-            EXPECT_EQ(Horizontal(label.alignment()), Qt::AlignHCenter) << part;
-        }
+        const QRect shown = t.window.StatusBar()->Part(part).geometry();
+        EXPECT_EQ(shown.x(), part == 0 ? 0 : rights[part - 1] + 2) << part;
+        EXPECT_EQ(shown.x() + shown.width(), rights[part]) << part;
     }
-    EXPECT_EQ(t.window.StatusText(1), "\t0:00:00 / 0:00:00");
-
-    t.window.SetStatusText(2, "left");
-    EXPECT_EQ(Horizontal(t.window.StatusBar()->Part(2).alignment()), Qt::AlignLeft);
+    // A leading tab centres a part's text; Japanese is drawn in a CJK font.
+    const QLabel& time = t.window.StatusBar()->Part(1);
+    EXPECT_EQ(time.text(), "0:00:00 / 0:00:00");
+    EXPECT_EQ(time.alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    EXPECT_TRUE(QFontInfo(t.window.Control(PlayButton)->font()).family().contains("CJK"));
 }
 
-TEST_F(QtWindowTest, StartShowsTheTitleUnitAndTarget) {
-    OpenShown();
-    EXPECT_EQ(t.window.windowTitle(), "Tavrello  Ver.1.06");
-    const QComboBox& combo = As<QComboBox>(UnitCombo);
-    ASSERT_EQ(combo.count(), 2);
-    EXPECT_EQ(combo.itemText(1), "ファイル単位");
-    EXPECT_EQ(combo.currentIndex(), 0);
-    EXPECT_EQ(combo.currentText(), "フォルダ単位");
-    EXPECT_EQ(As<QLabel>(TargetLabel).text(), "MP3+WAV");
-    EXPECT_EQ(As<QLineEdit>(FolderEdit).text(), "");
-    EXPECT_TRUE(As<QLineEdit>(ExclusionEdit).isEnabled());
-}
-
-TEST_F(QtWindowTest, ButtonClicksRouteTheirCommands) {
-    OpenShown();
-    for (const char* expected : {"MP3", "WAV", "MP3+WAV"}) {
-        QTest::mouseClick(&Widget(TargetButton), Qt::LeftButton);
-        EXPECT_EQ(As<QLabel>(TargetLabel).text(), expected);
+TEST_F(QtWindowTest, EveryControlHasTheNameAScreenReaderSays) {
+    // clang-format off
+    const char* const named[] = {
+        "TrackList", "曲の一覧", "FolderEdit", "フォルダ", "PlayButton", "再生", "StopButton",
+        "停止", "RandomPlayButton", "ランダム再生", "ExclusionSuffixLabel", "を含むフォルダ）",
+        "ExclusionEdit", "例外", "ExclusionPrefixLabel", "（例外：", "UnitLabel", "１曲 = ",
+        "VolumeBar", "音量", "PositionBar", "再生位置", "VolumeLabel", "音量：", "PositionLabel",
+        "再生位置：", "PrevButton", "<<", "NextButton", ">>", "FolderButton", "フォルダ選択",
+        "TargetLabel", "MP3+WAV", "TargetButton", "演奏対象", "InfoEdit1", "タイトル",
+        "InfoEdit2", "アーティスト", "InfoEdit3", "アルバム", "InfoEdit4", "コメント"};
+    // On Linux a screen reader names a combo box by its text and the label that names it.
+    const char* const labelled[] = {"UnitCombo", "UnitLabel", "ExclusionEdit",
+        "ExclusionPrefixLabel", "VolumeBar", "VolumeLabel", "PositionBar", "PositionLabel"};
+    // clang-format on
+    for (std::size_t i = 0; i < std::size(named); i += 2) {
+        auto* widget = t.window.findChild<QWidget*>(named[i]);
+        ASSERT_NE(widget, nullptr) << named[i];
+        EXPECT_EQ(SpokenName(*widget), named[i + 1]) << named[i];
     }
-    EXPECT_EQ(t.player.options.playTarget, 3);
-}
-
-TEST_F(QtWindowTest, OnlyTheUsersUnitChoiceTogglesTheExclusionEdit) {
-    OpenShown();
-    t.window.SetComboSelection(1);  // as the settings would: no notification
-    EXPECT_TRUE(Widget(ExclusionEdit).isEnabled());
-
-    t.window.SetComboSelection(0);
-    QComboBox& combo = As<QComboBox>(UnitCombo);
-    combo.setFocus();
-    QTest::keyClick(&combo, Qt::Key_Down);
-    EXPECT_EQ(t.window.ComboSelection(), 1);
-    EXPECT_FALSE(Widget(ExclusionEdit).isEnabled());
-    QTest::keyClick(&combo, Qt::Key_Up);
-    EXPECT_TRUE(Widget(ExclusionEdit).isEnabled());
-}
-
-TEST_F(QtWindowTest, EveryExclusionTextChangeReachesThePlayer) {
-    OpenShown();
-    QLineEdit& edit = As<QLineEdit>(ExclusionEdit);
-    QTest::keyClicks(&edit, "live");
-    EXPECT_EQ(t.player.options.exclusionText, "live");
-    QTest::keyClick(&edit, Qt::Key_Backspace);
-    EXPECT_EQ(t.player.options.exclusionText, "liv");
-
-    // Texts the program sets report too, even an unchanged one.
-    t.window.SetControlText(ExclusionEdit, "ライブ");
-    EXPECT_EQ(t.player.options.exclusionText, "ライブ");
-    t.player.options.exclusionText.clear();
-    t.window.SetControlText(ExclusionEdit, "ライブ");
-    EXPECT_EQ(t.player.options.exclusionText, "ライブ");
-}
-
-TEST_F(QtWindowTest, TabNeverMovesTheFocus) {
-    OpenShown();
-    t.window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&t.window));
-    for (const int id :
-         {FolderEdit, ExclusionEdit, TrackList, PlayButton, UnitCombo, VolumeBar, InfoTitle}) {
-        QWidget& widget = Widget(id);
-        widget.setFocus(Qt::MouseFocusReason);
-        ASSERT_TRUE(WaitUntil([&] { return widget.hasFocus(); })) << "control " << id;
-        QTest::keyClick(&widget, Qt::Key_Tab);
-        QTest::keyClick(&widget, Qt::Key_Backtab);
-        QTest::keyClick(&widget, Qt::Key_Tab);
-        EXPECT_EQ(QApplication::focusWidget(), &widget) << "control " << id;
+    for (std::size_t i = 0; i < std::size(labelled); i += 2) {
+        auto* widget = t.window.findChild<QWidget*>(labelled[i]);
+        ASSERT_NE(widget, nullptr) << labelled[i];
+        const auto labels =
+            QAccessible::queryAccessibleInterface(widget)->relations(QAccessible::Label);
+        ASSERT_EQ(labels.size(), 1) << labelled[i];
+        EXPECT_EQ(labels.front().first->object()->objectName(), labelled[i + 1]);
     }
-}
-
-TEST_F(QtWindowTest, ListCountsShowInTheStatusBarAfterAdding) {
-    OpenShown();
-    for (const char* entry : {"/m/c/", "/m/a/", "/m/b.mp3"}) {
-        t.list.Add(entry);
-    }
-    ShowListPosition(t.player);
-    EXPECT_EQ(t.window.StatusText(3), "\t0 / 3");
-    t.list.Select(1);
-    ShowListPosition(t.player);
-    EXPECT_EQ(t.window.StatusBar()->Part(3).text(), "2 / 3");
-    EXPECT_EQ(As<QListView>(TrackList).currentIndex().data().toString(), "/m/b.mp3");
-}
-
-TEST_F(QtWindowTest, MoveWindowRunsTheLayoutAtOnce) {
-    t.window.Route({WM_CREATE_, 0, 0});
-    t.window.MoveWindow({0, 0, 900, 700});  // still hidden, as while the settings load
-    EXPECT_EQ(t.window.size(), QSize(900 - 16, 700 - 39));
-    EXPECT_EQ(Geometry(TrackList).height(), 700 - 39 - 242);
-}
-
-TEST_F(QtWindowTest, MovedWindowReportsTheRectangleItWasGiven) {
-    OpenShown();
-    t.window.MoveWindow({100, 50, 900, 700});
-    EXPECT_EQ(Geometry(TrackList).height(), t.window.height() - 242);
-    ASSERT_TRUE(WaitUntil([&] { return t.window.WindowEdges() == Edges{100, 50, 1000, 750}; }));
+    // A label is read as it shows now.
+    t.window.SendCommand(TargetButton, BN_CLICKED_);
+    EXPECT_EQ(SpokenName(*t.window.Control(TargetLabel)), "MP3");
 }
 
 // Far away, inverted far away, huge and tiny saved rectangles all give a window that lies on
 // the screen, as large as created where the screen allows and never larger than the screen.
 TEST_F(QtWindowTest, SavedRectangleBringsTheWindowOntoTheScreen) {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    const std::string settings =
-        std::filesystem::path(PosixFileSystem().ExecutablePath()).stem().string() + ".ini";
     for (const char* rectangle : {"500000,000050,501000,000700", "-99999,-99999,-98999,-99299",
                                   "000000,000000,999999,999999", "000300,000200,000301,000201"}) {
         SCOPED_TRACE(rectangle);
-        dir.AddFile(settings, std::string("\r\n\r\n\r\n") + rectangle + "\r\n\r\n");
+        dir.AddFile("linux_tests.ini", std::string("\r\n\r\n\r\n") + rectangle + "\r\n\r\n");
         QtTestPlayer started;
         started.window.Open();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&started.window));
         const Edges outer = started.window.WindowEdges();
-        const QRect placed(QPoint(outer.left, outer.top),
-                           QPoint(outer.right - 1, outer.bottom - 1));
+        const QRect placed(outer.left, outer.top, outer.right - outer.left,
+                           outer.bottom - outer.top);
         EXPECT_TRUE(screen.contains(placed))
             << placed.x() << "," << placed.y() << " " << placed.width() << "x" << placed.height();
         EXPECT_GE(placed.width(), std::min(kMainWindowWidth, screen.width()));
@@ -311,12 +120,139 @@ TEST_F(QtWindowTest, SavedRectangleBringsTheWindowOntoTheScreen) {
     }
 }
 
-TEST_F(QtWindowTest, HandlesAreControlIds) {
-    t.window.Route({WM_CREATE_, 0, 0});
-    EXPECT_EQ(t.window.ControlIdFromHandle(PositionBar), PositionBar);
-    EXPECT_EQ(t.window.ControlIdFromHandle(VolumeBar), VolumeBar);
-    EXPECT_EQ(t.window.ControlIdFromHandle(StatusBarId), 0);
-    EXPECT_EQ(t.window.ControlIdFromHandle(0), 0);
+TEST_F(QtWindowTest, ThePositionBarFollowsThePlayAndSeeksOnlyWhenLetGo) {
+    const std::string path = dir.AddFile("a.wav");
+    t.device.lengths[path] = 250000;  // 4 min 10 s, playing and 1 min 5 s in
+    uint32_t& id = t.player.playback.deviceId;
+    ASSERT_EQ(t.device.Open(path, id), 0u);
+    t.device.SetTimeFormatMilliseconds(id);
+    t.device.Play(id);
+    t.device.Advance(65000);
+    t.player.playback.positionLive = true;
+    t.window.StartTimer(kDisplayTimerId, 10);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return t.window.StatusText(1) == "\t0:01:05 / 0:04:10"; }));
+    EXPECT_EQ(t.window.TrackbarPosition(PositionBar), 260);
+    t.device.Advance(1000);  // the ticks' own moves of the bar leave the display following
+    EXPECT_TRUE(QTest::qWaitFor([&] { return t.window.StatusText(1) == "\t0:01:06 / 0:04:10"; }));
+    t.window.StopTimer(kDisplayTimerId);
+
+    // Keys move as on a trackbar, up and page-up toward the start; they show the time the
+    // thumb points at, without seeking.
+    QSlider& bar = Bar(PositionBar);
+    const std::pair<Qt::Key, int> keys[] = {
+        {Qt::Key_Left, 499},   {Qt::Key_Up, 499},       {Qt::Key_Right, 501}, {Qt::Key_Down, 501},
+        {Qt::Key_PageUp, 300}, {Qt::Key_PageDown, 700}, {Qt::Key_Home, 0},    {Qt::Key_End, 1000},
+    };
+    for (const auto& [key, to] : keys) {
+        t.window.SetTrackbarPosition(PositionBar, 500, true);
+        QTest::keyClick(&bar, key);
+        EXPECT_EQ(t.window.TrackbarPosition(PositionBar), to) << key;
+    }
+    EXPECT_EQ(t.window.StatusText(1), "\t0:04:10 / 0:04:10");
+    EXPECT_FALSE(t.player.playback.positionLive);
+    EXPECT_TRUE(t.device.seeks.empty());
+
+    // A click beside the thumb pages a fifth of the range and seeks there on its release.
+    t.window.SetTrackbarPosition(PositionBar, 0, true);
+    const int middle = bar.height() / 2;
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint(bar.width() - 10, middle));
+    EXPECT_EQ(t.window.TrackbarPosition(PositionBar), 200);
+    EXPECT_EQ(t.device.seeks, std::vector<uint32_t>{50000});
+
+    // A drag seeks once, where it is let go, after the closing scroll notices, so the display
+    // follows the file again.
+    t.window.SetTrackbarPosition(PositionBar, 0, true);
+    QTest::mousePress(&bar, Qt::LeftButton, {}, QPoint(4, middle));
+    QTest::mouseMove(&bar, QPoint(bar.width() / 2, middle));
+    const int dragged = t.window.TrackbarPosition(PositionBar);
+    EXPECT_NEAR(dragged, 500, 200);
+    EXPECT_FALSE(t.player.playback.positionLive);
+    QTest::mouseRelease(&bar, Qt::LeftButton, {}, QPoint(bar.width() / 2, middle));
+    EXPECT_EQ(t.device.seeks,
+              (std::vector<uint32_t>{50000, static_cast<uint32_t>(250000.0 * dragged / 1000)}));
+    EXPECT_TRUE(t.player.playback.positionLive);
+}
+
+// Only the user's choice of unit toggles the exclusion edit, not the one the settings make.
+TEST_F(QtWindowTest, OnlyTheUsersUnitChoiceTogglesTheExclusionEdit) {
+    t.window.SetComboSelection(1);
+    EXPECT_TRUE(t.window.Control(ExclusionEdit)->isEnabled());
+    t.window.SetComboSelection(0);
+    QTest::keyClick(t.window.Control(UnitCombo), Qt::Key_Down);
+    EXPECT_FALSE(t.window.Control(ExclusionEdit)->isEnabled());
+}
+
+TEST_F(QtWindowTest, TheVolumeBarAppliesItsPositionWhenPainted) {
+    t.window.SetTrackbarPosition(VolumeBar, 250, true);
+    t.volume.written.clear();
+    Bar(VolumeBar).repaint();
+    ASSERT_FALSE(t.volume.written.empty());
+    EXPECT_EQ(t.volume.written.back(), 16383u | (16383u << 16));
+    t.volume.written.clear();
+    Bar(PositionBar).repaint();
+    EXPECT_TRUE(t.volume.written.empty());
+}
+
+// The program's changes to the list reach the view in one reset per settle and are never
+// reported. As in a list box, every click and navigation key of the user is, also on the
+// selected entry: clicking the playing folder ends its piece and double-clicking it plays it
+// from the start.
+TEST_F(QtWindowTest, EveryClickAndNavigationKeyInTheListIsReported) {
+    QSignalSpy selections{&t.list, &QtTrackList::userSelectionChanged};
+    QSignalSpy resets(&t.list, &QAbstractItemModel::modelReset);
+    std::vector<std::string> files;
+    for (const char* name : {"music/A/1.wav", "music/A/2.wav", "music/B/1.wav"}) {
+        files.push_back(dir.AddFile(name));
+        t.device.lengths[files.back()] = 60000;
+    }
+    t.browser.answer = dir.Path() + "music/";
+    t.window.SendCommand(FolderButton, BN_CLICKED_);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return View().model()->rowCount() == 2; }));
+    EXPECT_EQ(resets.count(), 2);  // emptied, then filled in one go
+    t.window.SendCommand(PlayButton, BN_CLICKED_);
+    t.window.SendCommand(NextButton, BN_CLICKED_);
+    const PieceRecord& piece = t.player.playback.piece;
+    ASSERT_EQ(piece.fileIndex, 2);
+    EXPECT_EQ(selections.count(), 0);
+
+    QTest::mouseClick(View().viewport(), Qt::LeftButton, {}, Row(0));
+    EXPECT_EQ(selections.count(), 1);
+    EXPECT_EQ(piece.fileIndex, 0);
+    EXPECT_EQ(piece.fileCount, 0);
+    QSignalSpy doubleClicks{&t.list, &QtTrackList::userDoubleClicked};
+    QTest::mouseDClick(View().viewport(), Qt::LeftButton, {}, Row(0));
+    EXPECT_EQ(piece.fileIndex, 1);
+    EXPECT_EQ(t.device.opened, (std::vector{files[0], files[1], files[0]}));
+
+    QTest::mouseClick(View().viewport(), Qt::LeftButton, {}, Row(1));
+    EXPECT_EQ(t.list.Selection(), 1);
+    QTest::keyClick(View().viewport(), Qt::Key_End);
+    QTest::keyClick(View().viewport(), Qt::Key_Up);
+    EXPECT_EQ(t.list.Selection(), 0);
+    EXPECT_EQ(selections.count(), 4);
+    // Below the last entry there is nothing to play.
+    QTest::mouseDClick(View().viewport(), Qt::LeftButton, {}, QPoint(10, View().height() - 10));
+    EXPECT_EQ(doubleClicks.count(), 1);
+}
+
+TEST(QtFolderBrowser, ConfirmingReturnsTheFolderAndCancellingNothing) {
+    TestApplication();
+    QWidget owner;
+    QtFolderBrowser browser{owner};
+    const TempDir dir;
+    const std::string folder = dir.AddFolder("曲/アルバム");
+    for (const bool confirm : {true, false}) {
+        QTimer::singleShot(0, [&] {  // inside the dialog's own loop
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->windowTitle(), "タイトルです。");
+            EXPECT_EQ(dialog->directory().absolutePath().toStdString(), folder);
+            QDialog& answered = *dialog;
+            confirm ? answered.accept() : answered.reject();
+        });
+        const auto chosen = browser.Browse("タイトルです。", folder + "/");
+        EXPECT_EQ(chosen, confirm ? std::optional(folder) : std::nullopt);  // no trailing "/"
+    }
 }
 
 }  // namespace

@@ -1,42 +1,54 @@
-// Texts that are not UTF-8: names copied from old Japanese disks are CP932 bytes. They pass
-// through the real window and come back byte for byte, and the window shows them readably.
+// Japanese names: sorted as a Japanese reader expects and, where they are not UTF-8 (names
+// copied from old Japanese disks are CP932 bytes), passed through the real window byte for
+// byte and shown readably.
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <random>
 
+#include "catalogue/sorted_list.h"
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
 #include "linux/qt_text.h"
+#include "linux/qt_text_rules.h"
 #include "player/control_table.h"
 #include "qt_test_support.h"
 
 namespace tav::test {
 namespace {
 
-std::string ReadAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-TEST(QtTextTest, ShowsUtf8ThenCp932ThenEscapedBytesPartByPart) {
-    const struct {
-        std::string bytes;
-        QString shown;
-    } cases[] = {
-        {"/音楽/a.mp3", u"/音楽/a.mp3"_qs},
-        {"\x83\x65\x83\x58\x83\x67", u"テスト"_qs},
-        {"/音楽/\x8b\xc8/\xb1\xb2.wav", u"/音楽/曲/ｱｲ.wav"_qs},  // a part each, and half-width kana
-        {"a\xff/\x83", u"a\\xff/\\x83"_qs},                      // neither: the bytes escaped
-        {"\xe9\x9f\xb3\x83", u"音\\x83"_qs},                     // valid UTF-8 kept beside them
+TEST(CollatingTextRules, JapaneseNamesSortAsAJapaneseReaderExpects) {
+    // Digits, Latin letters (full-width among them), kana by reading whatever the script
+    // (hiragana first), then kanji; a folder's entries stay together.
+    const std::vector<std::string> expected = {
+        "/m/01 intro/", "/m/alpha/", "/m/ＢＥＴＡ/", "/m/gamma/", "/m/あ/い.mp3",
+        "/m/あい/",     "/m/イカ/",  "/m/うみ/",     "/m/エビ/",  "/m/かな/",
+        "/m/カナ/",     "/m/漢字/",  "/m/全角/",
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(DisplayText(c.bytes), c.shown) << c.bytes;
+    std::vector<std::string> shuffled = expected;
+    std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(11));
+    const CollatingTextRules rules(QLocale(QLocale::Japanese, QLocale::Japan));
+    SortedList list(rules);
+    for (const std::string& name : shuffled) {
+        list.Add(name);
     }
+    EXPECT_EQ(list.Entries(), expected);
+
+    // Comparing two texts agrees with the list, and ignores ASCII case only.
+    for (std::size_t i = 1; i < expected.size(); ++i) {
+        EXPECT_LT(rules.CompareNoCase(expected[i - 1], expected[i]), 0) << expected[i];
+        EXPECT_GT(rules.CompareNoCase(expected[i], expected[i - 1]), 0) << expected[i];
+    }
+    EXPECT_EQ(rules.CompareNoCase("/m/Alpha.MP3", "/m/alpha.mp3"), 0);
+    EXPECT_LT(rules.CompareNoCase(".MP3", ".wav"), 0);
+    EXPECT_LT(rules.CompareNoCase(".9", ".a"), 0);
+    EXPECT_NE(rules.CompareNoCase("/m/かな/", "/m/カナ/"), 0);
 }
 
 class QtWindowBytesTest : public ::testing::Test {
@@ -49,14 +61,15 @@ protected:
         t.window.Open();
         use(t);
         QTimer::singleShot(0, [&] { t.window.close(); });
-        QTimer guard;  // never hang the suite; gone with the run
-        guard.setSingleShot(true);
-        QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(99); });
-        guard.start(10000);
+        QTimer::singleShot(10000, &t.window, [] { QCoreApplication::exit(99); });  // no hang
         EXPECT_EQ(QApplication::exec(), 0);
     }
+    std::string Read(const char* name) {
+        std::ifstream in(dir.Root() / name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
     std::string SettingsLine1() {
-        const std::string settings = ReadAll(dir.Root() / "linux_tests.ini");
+        const std::string settings = Read("linux_tests.ini");
         return settings.substr(0, settings.find("\r\n"));
     }
 
@@ -65,6 +78,10 @@ protected:
 };
 
 TEST_F(QtWindowBytesTest, Cp932NamesComeBackByteForByte) {
+    // Shown part by part as UTF-8, else CP932, else with the bytes escaped.
+    EXPECT_EQ(DisplayText("/音楽/\x8b\xc8/\xb1\xb2.wav"), u"/音楽/曲/ｱｲ.wav"_qs);
+    EXPECT_EQ(DisplayText("a\xff/\x83"), u"a\\xff/\\x83"_qs);
+    EXPECT_EQ(DisplayText("\xe9\x9f\xb3\x83"), u"音\\x83"_qs);  // valid UTF-8 kept beside them
     const std::string root = dir.Path() + "\x83\x65\x83\x58\x83\x67";  // テスト
     const std::string folder = root + "/\x8b\xc8/";                    // 曲
     const std::string name = "\x89\xb9\r.mp3";                         // 音, a CR
@@ -89,7 +106,7 @@ TEST_F(QtWindowBytesTest, Cp932NamesComeBackByteForByte) {
         EXPECT_TRUE(
             t.list.data(t.list.index(0), Qt::DisplayRole).toString().endsWith(u"テスト/曲/"_qs));
     });
-    EXPECT_EQ(ReadAll(dir.Root() / "PlayedMusicList.out"), folder + name + "\r\n");
+    EXPECT_EQ(Read("PlayedMusicList.out"), folder + name + "\r\n");
     EXPECT_EQ(SettingsLine1(), root);
 
     // After a restart the root is still the same bytes; what the user types is UTF-8.
