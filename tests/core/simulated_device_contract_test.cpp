@@ -1,0 +1,49 @@
+// The simulated device the core tests rely on, held to what the real devices do.
+#include "device_contract/media_device_contract.h"
+
+namespace tav::test {
+namespace {
+
+class SimulatedRig : public DeviceRig {
+public:
+    MediaDevice& Device() override { return device; }
+    std::string Wav(const TempDir& dir, const std::string& name, uint32_t ms) override {
+        const std::string path = DeviceRig::Wav(dir, name, ms);
+        device.lengths[path] = ms;
+        return path;
+    }
+    std::vector<std::string> Undecodable(const TempDir& dir) override {
+        const std::vector<std::string> paths = DeviceRig::Undecodable(dir);
+        device.undecodable.insert(paths.begin(), paths.end());
+        return paths;
+    }
+    std::optional<Notice> NextNotice(uint32_t timeoutMs) override {
+        constexpr uint32_t kStep = 10;
+        for (uint32_t waited = 0; queue.queue.empty(); waited += kStep) {
+            if (waited >= timeoutMs) {
+                return std::nullopt;
+            }
+            device.Advance(kStep);
+        }
+        const Message posted = queue.queue.front();
+        queue.queue.pop_front();
+        EXPECT_EQ(posted.id, MM_MCINOTIFY_);
+        return Notice{static_cast<uint32_t>(posted.wParam), static_cast<uint32_t>(posted.lParam)};
+    }
+    void Pass(uint32_t ms) override { device.Advance(ms); }
+    uint32_t NowMs() override { return clock.ticks; }
+
+    NativeFileSystem files;
+    FakeEventQueue queue;
+    FakeClock clock;
+    SimulatedDevice device{files, queue, clock};
+};
+
+std::unique_ptr<DeviceRig> MakeSimulatedRig() {
+    return std::make_unique<SimulatedRig>();
+}
+
+INSTANTIATE_TEST_SUITE_P(Simulated, MediaDeviceContract, ::testing::Values(&MakeSimulatedRig));
+
+}  // namespace
+}  // namespace tav::test
