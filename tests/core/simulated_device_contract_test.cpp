@@ -7,13 +7,13 @@ namespace {
 class SimulatedRig : public DeviceRig {
 public:
     MediaDevice& Device() override { return device; }
-    std::string Wav(const TempDir& dir, const std::string& name, uint32_t ms) override {
-        const std::string path = DeviceRig::Wav(dir, name, ms);
+    std::string Wav(const std::string& name, uint32_t ms) override {
+        const std::string path = DeviceRig::Wav(name, ms);
         device.lengths[path] = ms;
         return path;
     }
-    std::vector<std::string> Undecodable(const TempDir& dir) override {
-        const std::vector<std::string> paths = DeviceRig::Undecodable(dir);
+    std::vector<std::string> Undecodable() override {
+        const std::vector<std::string> paths = DeviceRig::Undecodable();
         device.undecodable.insert(paths.begin(), paths.end());
         return paths;
     }

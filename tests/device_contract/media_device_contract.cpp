@@ -7,31 +7,38 @@
 
 namespace tav::test {
 
-std::string ToneWav(uint32_t ms) {
+std::string DeviceRig::Wav(const std::string& name, uint32_t ms) {
     constexpr uint32_t kRate = 44100;
-    const uint32_t samples = kRate * ms / 1000;
-    std::string bytes;
-    auto put = [&bytes](uint32_t value, int size) {
-        for (int i = 0; i < size; ++i) {
-            bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-        }
-    };
-    bytes += "RIFF";
-    put(36 + samples * 2, 4);
-    bytes += "WAVEfmt ";
-    for (const uint32_t field : {16, 1 | (1 << 16)}) {  // header size; PCM, mono
-        put(field, 4);
+    const uint32_t size = kRate * ms / 1000 * 2;
+    // "RIFF", "WAVE", "fmt " and "data" chunks of 16-bit mono PCM; the test hosts store
+    // numbers little-endian, as RIFF does.
+    const uint32_t header[] = {0x46464952, 36 + size, 0x45564157, 0x20746D66, 16,  0x00010001,
+                               kRate,      kRate * 2, 0x00100002, 0x61746164, size};
+    std::string bytes(reinterpret_cast<const char*>(header), sizeof header);
+    for (uint32_t i = 0; i < size / 2; ++i) {
+        const auto value =
+            static_cast<int16_t>(3000 * std::sin(2 * std::numbers::pi * 440 * i / kRate));
+        bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
     }
-    put(kRate, 4);
-    put(kRate * 2, 4);
-    put(2 | (16 << 16), 4);  // bytes per frame, bits per sample
-    bytes += "data";
-    put(samples * 2, 4);
-    for (uint32_t i = 0; i < samples; ++i) {
-        const double value = 3000.0 * std::sin(2.0 * std::numbers::pi * 440.0 * i / kRate);
-        put(static_cast<uint32_t>(static_cast<int16_t>(value)), 2);
-    }
-    return bytes;
+    return dir.AddFile(name, bytes);
+}
+
+std::vector<std::string> DeviceRig::Undecodable() {
+    return {dir.AddFile("empty.wav", ""), dir.AddFile("text.wav", "RIFF but nothing after")};
+}
+
+uint32_t DeviceRig::OpenOk(const std::string& path) {
+    uint32_t id = 0;
+    EXPECT_EQ(Device().Open(path, id), 0u) << path;
+    EXPECT_NE(id, 0u);
+    EXPECT_EQ(Device().SetTimeFormatMilliseconds(id), 0u);
+    return id;
+}
+
+uint32_t DeviceRig::Status(uint32_t id, StatusItem item) {
+    uint32_t value = 0xDEADBEEF;
+    EXPECT_EQ(Device().Status(id, item, value), 0u);
+    return value;
 }
 
 void MediaDeviceContract::SetUp() {
@@ -39,20 +46,6 @@ void MediaDeviceContract::SetUp() {
     if (rig == nullptr) {
         GTEST_SKIP() << "this device cannot play here";
     }
-}
-
-uint32_t MediaDeviceContract::OpenOk(const std::string& path) {
-    uint32_t id = 0;
-    EXPECT_EQ(rig->Device().Open(path, id), 0u) << path;
-    EXPECT_NE(id, 0u);
-    EXPECT_EQ(rig->Device().SetTimeFormatMilliseconds(id), 0u);
-    return id;
-}
-
-uint32_t MediaDeviceContract::Status(uint32_t id, StatusItem item) {
-    uint32_t value = 0xDEADBEEF;
-    EXPECT_EQ(rig->Device().Status(id, item, value), 0u);
-    return value;
 }
 
 namespace {
@@ -63,24 +56,31 @@ Notice Of(NoticeKind kind, uint32_t id) {
     return {kind, id};
 }
 
+// Checks that a play that began at `start` was heard for `ms` when its notice came.
+void ExpectHeardFor(DeviceRig& rig, uint32_t start, uint32_t ms) {
+    const uint32_t heard = rig.NowMs() - start;
+    EXPECT_GE(heard + rig.leadMs, ms) << "the notice came before the end was heard";
+    EXPECT_LE(heard, ms + rig.lateMs) << "the notice came late, or the play began elsewhere";
+}
+
+// A play interrupted by a seek or a new play may count as aborted or as superseded.
+bool Interrupted(const std::optional<Notice>& notice, uint32_t id) {
+    return notice == Of(NotifyAborted, id) || notice == Of(NotifySuperseded, id);
+}
+
 }  // namespace
 
-TEST_P(MediaDeviceContract, OpenFailsForWhatCannotPlay) {
-    std::vector<std::string> paths = rig->Undecodable(dir);
-    paths.push_back(dir.Path() + "missing.wav");
-    paths.push_back(dir.AddFolder("folder.wav"));
+TEST_P(MediaDeviceContract, OpenFailsForWhatCannotPlayAndAnIdLastsUntilItsClose) {
+    std::vector<std::string> paths = rig->Undecodable();
+    paths.push_back(rig->dir.Path() + "missing.wav");
+    paths.push_back(rig->dir.AddFolder("folder.wav"));
     for (const std::string& path : paths) {
         uint32_t id = 12345;
         EXPECT_NE(rig->Device().Open(path, id), 0u) << path;
         EXPECT_EQ(id, 12345u) << path;
     }
-    EXPECT_EQ(rig->NextNotice(200), kNone);
-}
-
-TEST_P(MediaDeviceContract, EachOpenHasItsOwnIdUntilClosed) {
-    const std::string path = rig->Wav(dir, "tone #1 100%25 % done.wav", 300);
-    const uint32_t first = OpenOk(path);
-    const uint32_t second = OpenOk(path);
+    const uint32_t first = rig->OpenOk(rig->Wav("tone #1 100%25 % done.wav", 300));
+    const uint32_t second = rig->OpenOk(rig->Wav("tone.wav", 300));
     EXPECT_NE(first, second);
     EXPECT_EQ(rig->Device().Close(first), 0u);
     EXPECT_NE(rig->Device().Close(first), 0u);
@@ -88,95 +88,73 @@ TEST_P(MediaDeviceContract, EachOpenHasItsOwnIdUntilClosed) {
     EXPECT_NE(rig->Device().Status(first, StatusItem::Length, value), 0u);
     EXPECT_EQ(value, 77u) << "a failed query leaves the value alone";
     EXPECT_NE(rig->Device().Play(first), 0u);
-    EXPECT_NE(rig->Device().Seek(first, 0), 0u);
     EXPECT_EQ(rig->Device().Close(second), 0u);
-    EXPECT_EQ(rig->NextNotice(200), kNone) << "a refused play posts nothing";
+    EXPECT_EQ(rig->NextNotice(200), kNone) << "a refused open or play posts nothing";
 }
 
 TEST_P(MediaDeviceContract, ReportsLengthAndPositionAndPlaysFromTheEndAtOnce) {
-    std::vector<DeviceRig::Media> files{{rig->Wav(dir, "tone.wav", 1500), 1500}};
-    if (const auto mp3 = rig->Mp3(dir)) {
+    std::vector<DeviceRig::Media> files{{rig->Wav("tone.wav", 1500), 1500}};
+    if (const auto mp3 = rig->Mp3()) {
         files.push_back(*mp3);
     }
     for (const auto& [path, ms] : files) {
-        const uint32_t id = OpenOk(path);
-        const uint32_t length = Status(id, StatusItem::Length);
+        const uint32_t id = rig->OpenOk(path);
+        const uint32_t length = rig->Status(id, StatusItem::Length);
         EXPECT_NEAR(length, ms, rig->slackMs) << path;
-        EXPECT_NEAR(Status(id, StatusItem::Position), 0, rig->slackMs) << path;
+        EXPECT_NEAR(rig->Status(id, StatusItem::Position), 0, rig->slackMs) << path;
         ASSERT_EQ(rig->Device().Seek(id, ms * 7 / 10), 0u);
-        EXPECT_NEAR(Status(id, StatusItem::Position), ms * 7 / 10, rig->slackMs) << path;
+        EXPECT_NEAR(rig->Status(id, StatusItem::Position), ms * 7 / 10, rig->slackMs) << path;
         EXPECT_EQ(rig->NextNotice(0), kNone) << "nothing played, nothing to notice";
-        ASSERT_EQ(rig->Device().Seek(id, length), 0u);
-        ASSERT_EQ(rig->Device().Play(id), 0u);
-        EXPECT_EQ(rig->NextNotice(300 + rig->slackMs), Of(NotifySuccessful, id)) << path;
+        if (rig->noticesPlayFromTheEnd) {
+            ASSERT_EQ(rig->Device().Seek(id, length), 0u);
+            ASSERT_EQ(rig->Device().Play(id), 0u);
+            EXPECT_EQ(rig->NextNotice(300 + rig->lateMs), Of(NotifySuccessful, id)) << path;
+        }
         EXPECT_EQ(rig->Device().Close(id), 0u);
     }
 }
 
-TEST_P(MediaDeviceContract, PlayToTheEndPostsOneSuccessWhenTheEndIsHeard) {
-    const uint32_t id = OpenOk(rig->Wav(dir, "tone.wav", 800));
-    const uint32_t start = rig->NowMs();
+TEST_P(MediaDeviceContract, PlaySupersedesAPlayAndPostsOneSuccessWhenTheEndIsHeard) {
+    const uint32_t id = rig->OpenOk(rig->Wav("tone.wav", 800));
     ASSERT_EQ(rig->Device().Play(id), 0u);
     EXPECT_EQ(rig->NextNotice(0), kNone) << "the notice comes later, never from inside Play";
-    EXPECT_EQ(rig->NextNotice(3000), Of(NotifySuccessful, id));
-    const uint32_t heard = rig->NowMs() - start;
-    EXPECT_GE(heard + rig->leadMs, 800u) << "the notice came before the end was heard";
-    EXPECT_LE(heard, 800u + rig->slackMs);
-    EXPECT_EQ(Status(id, StatusItem::Position), Status(id, StatusItem::Length))
-        << "from the notice on the file stands at its end";
-    EXPECT_EQ(rig->NextNotice(rig->leadMs + 200), kNone) << "exactly one";
-    EXPECT_EQ(rig->Device().Close(id), 0u);
-}
-
-TEST_P(MediaDeviceContract, StopAbortsThePlayAndKeepsThePosition) {
-    const uint32_t id = OpenOk(rig->Wav(dir, "tone.wav", 1000));
-    ASSERT_EQ(rig->Device().Play(id), 0u);
-    rig->Pass(300);
-    ASSERT_EQ(rig->Device().Stop(id), 0u);
-    const uint32_t stoppedAt = Status(id, StatusItem::Position);
-    EXPECT_NEAR(stoppedAt, 300, rig->slackMs + rig->leadMs);
-    EXPECT_EQ(rig->NextNotice(1000), Of(NotifyAborted, id));
-    EXPECT_EQ(rig->NextNotice(800), kNone) << "the end of a stopped play is never noticed";
-    EXPECT_EQ(Status(id, StatusItem::Position), stoppedAt);
-    EXPECT_EQ(rig->Device().Stop(id), 0u) << "stopping a stopped device";
-    EXPECT_EQ(rig->NextNotice(200), kNone);
-    EXPECT_EQ(rig->Device().Close(id), 0u);
-}
-
-TEST_P(MediaDeviceContract, SeekInterruptsThePlayWhichThenPlaysOnFromThere) {
-    const uint32_t id = OpenOk(rig->Wav(dir, "tone.wav", 2000));
-    ASSERT_EQ(rig->Device().Play(id), 0u);
-    rig->Pass(200);
-    ASSERT_EQ(rig->Device().Seek(id, 1500), 0u);
-    const auto interrupted = rig->NextNotice(1000);
-    EXPECT_TRUE(interrupted == Of(NotifyAborted, id) || interrupted == Of(NotifySuperseded, id))
-        << (interrupted ? interrupted->kind : 0);
-    EXPECT_NEAR(Status(id, StatusItem::Position), 1500, rig->slackMs);
     const uint32_t start = rig->NowMs();
     ASSERT_EQ(rig->Device().Play(id), 0u);
+    EXPECT_TRUE(Interrupted(rig->NextNotice(1000), id));
     EXPECT_EQ(rig->NextNotice(3000), Of(NotifySuccessful, id));
-    const uint32_t heard = rig->NowMs() - start;
-    EXPECT_GE(heard + rig->leadMs, 500u);
-    EXPECT_LE(heard, 500u + rig->slackMs) << "played from the new position, not the old one";
-    EXPECT_EQ(rig->Device().Close(id), 0u);
-}
-
-TEST_P(MediaDeviceContract, PlayWhilePlayingSupersedesTheEarlierPlay) {
-    const uint32_t id = OpenOk(rig->Wav(dir, "tone.wav", 500));
-    ASSERT_EQ(rig->Device().Play(id), 0u);
-    ASSERT_EQ(rig->Device().Play(id), 0u);
-    EXPECT_EQ(rig->NextNotice(1000), Of(NotifySuperseded, id));
-    EXPECT_EQ(rig->NextNotice(3000), Of(NotifySuccessful, id));
-    EXPECT_EQ(rig->Device().Close(id), 0u);
-}
-
-TEST_P(MediaDeviceContract, CloseWhilePlayingAbortsAndNothingFollows) {
-    const uint32_t id = OpenOk(rig->Wav(dir, "tone.wav", 400));
+    ExpectHeardFor(*rig, start, 800);
+    EXPECT_EQ(rig->Status(id, StatusItem::Position), rig->Status(id, StatusItem::Length))
+        << "from the notice on the file stands at its end";
+    EXPECT_EQ(rig->NextNotice(rig->leadMs + 200), kNone) << "exactly one";
+    ASSERT_EQ(rig->Device().Seek(id, 0), 0u);
     ASSERT_EQ(rig->Device().Play(id), 0u);
     rig->Pass(100);
     EXPECT_EQ(rig->Device().Close(id), 0u);
+    EXPECT_EQ(rig->NextNotice(1000), Of(NotifyAborted, id)) << "closed while playing";
+    EXPECT_EQ(rig->NextNotice(1000), kNone) << "nothing follows a closed device";
+}
+
+TEST_P(MediaDeviceContract, StopAndSeekInterruptThePlayAndSetThePosition) {
+    const uint32_t id = rig->OpenOk(rig->Wav("tone.wav", 2000));
+    ASSERT_EQ(rig->Device().Play(id), 0u);
+    rig->Pass(300);
+    ASSERT_EQ(rig->Device().Stop(id), 0u);
+    const uint32_t stoppedAt = rig->Status(id, StatusItem::Position);
+    EXPECT_NEAR(stoppedAt, 300, rig->leadMs + rig->lateMs);
     EXPECT_EQ(rig->NextNotice(1000), Of(NotifyAborted, id));
-    EXPECT_EQ(rig->NextNotice(500), kNone);
+    EXPECT_EQ(rig->Device().Stop(id), 0u) << "stopping a stopped device";
+    EXPECT_EQ(rig->NextNotice(2000), kNone) << "a stopped play never ends";
+    EXPECT_EQ(rig->Status(id, StatusItem::Position), stoppedAt);
+    ASSERT_EQ(rig->Device().Play(id), 0u);
+    rig->Pass(200);
+    ASSERT_EQ(rig->Device().Seek(id, 1500), 0u);
+    EXPECT_TRUE(Interrupted(rig->NextNotice(1000), id));
+    EXPECT_NEAR(rig->Status(id, StatusItem::Position), 1500, rig->slackMs);
+    const uint32_t start = rig->NowMs();
+    ASSERT_EQ(rig->Device().Play(id), 0u);
+    EXPECT_EQ(rig->NextNotice(3000), Of(NotifySuccessful, id));
+    ExpectHeardFor(*rig, start, 500);
+    EXPECT_EQ(rig->Device().Close(id), 0u);
 }
 
 }  // namespace tav::test
