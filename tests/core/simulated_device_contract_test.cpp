@@ -6,6 +6,7 @@ namespace {
 
 class SimulatedRig : public DeviceRig {
 public:
+    SimulatedRig() : DeviceRig(0, 0, 0) {}
     MediaDevice& Device() override { return device; }
     std::string Wav(const std::string& name, uint32_t ms) override {
         const std::string path = DeviceRig::Wav(name, ms);
@@ -14,7 +15,7 @@ public:
     }
     std::vector<std::string> Undecodable() override {
         const std::vector<std::string> paths = DeviceRig::Undecodable();
-        device.undecodable.insert(paths.begin(), paths.end());
+        device.undecodable.insert(paths.back());  // reads no headers; refuses empty files itself
         return paths;
     }
     std::optional<Notice> NextNotice(uint32_t timeoutMs) override {

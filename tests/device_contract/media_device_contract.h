@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fakes/test_player.h"
@@ -14,27 +14,19 @@
 
 namespace tav::test {
 
-struct Notice {
-    uint32_t kind = 0;
-    uint32_t device = 0;
-    bool operator==(const Notice&) const = default;
-};
-inline std::ostream& operator<<(std::ostream& out, const Notice& notice) {
-    return out << "notice " << notice.kind << " for device " << notice.device;
-}
+using Notice = std::pair<uint32_t, uint32_t>;  // its kind and its device
 
 // One media device as the contract drives it: its files, its notices and its time.
 class DeviceRig {
 public:
+    DeviceRig(uint32_t slack, uint32_t lead, uint32_t late)
+        : slackMs(slack), leadMs(lead), lateMs(late) {}
     virtual ~DeviceRig() = default;
     virtual MediaDevice& Device() = 0;
     // A WAV file of a tone that plays for `ms`.
     virtual std::string Wav(const std::string& name, uint32_t ms);
-    struct Media {
-        std::string path;
-        uint32_t ms = 0;
-    };
-    // An MP3 file and its length, where this device can play one.
+    using Media = std::pair<std::string, uint32_t>;  // a path and its length
+    // An MP3 file, where this device can play one.
     virtual std::optional<Media> Mp3() { return std::nullopt; }
     // Files that exist but cannot be decoded.
     virtual std::vector<std::string> Undecodable();
@@ -49,9 +41,9 @@ public:
     uint32_t Status(uint32_t id, StatusItem item);
 
     TempDir dir;
-    uint32_t slackMs = 0;  // how far a length or the position at rest may stray
-    uint32_t leadMs = 0;   // how long before the end is heard its notice may come
-    uint32_t lateMs = 0;   // how long after it; the position in play strays as far as both
+    const uint32_t slackMs;  // how far a length or the position at rest may stray
+    const uint32_t leadMs;   // how long before the end is heard its notice may come
+    const uint32_t lateMs;   // how long after it; the position in play strays as far as both
     bool noticesPlayFromTheEnd = true;
 };
 

@@ -2,13 +2,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
 #include <mutex>
-#include <random>
 #include <thread>
 
 #include "device_contract/media_device_contract.h"
@@ -19,22 +19,17 @@ namespace {
 
 using std::chrono::milliseconds;
 
-// Holds the notices the device posts, from whatever thread posts them. The measured times
-// stray by the sink's clock, the scheduler and the MP3 encoder's padding; the notice comes up
-// to a short lead before the end is heard.
-class GstRig : public DeviceRig, public EventPoster {
-public:
-    explicit GstRig(const std::string& sink = "fakesink sync=true") : device(*this, sink) {
-        slackMs = 60;
-        leadMs = 120;
-        lateMs = 60;
-    }
+// Notices come from whatever thread posts them. Times stray by the sink's clock, the scheduler
+// and the MP3 encoder's padding; the notice comes a short lead before the end is heard.
+struct GstRig : DeviceRig, EventPoster {
+    explicit GstRig(const std::string& sink = "fakesink sync=true")
+        : DeviceRig(60, 120, 60), device(*this, sink) {}
     void Post(const Message& message) override {
         EXPECT_EQ(message.id, MM_MCINOTIFY_);
-        std::lock_guard guard(lock_);
-        notices_.push_back(
+        std::lock_guard guard(lock);
+        notices.push_back(
             {static_cast<uint32_t>(message.wParam), static_cast<uint32_t>(message.lParam)});
-        arrived_.notify_all();
+        arrived.notify_all();
     }
     MediaDevice& Device() override { return device; }
     // Every file in a folder whose name a file URI must escape.
@@ -48,20 +43,13 @@ public:
         EXPECT_EQ(std::system(command.c_str()), 0) << command;
         return Media{mp3, 2500};
     }
-    std::vector<std::string> Undecodable() override {
-        std::vector<std::string> paths = DeviceRig::Undecodable();
-        std::string noise(64 * 1024, '\0');
-        std::generate(noise.begin(), noise.end(), std::mt19937(7));
-        paths.push_back(dir.AddFile("noise.mp3", noise));
-        return paths;
-    }
     std::optional<Notice> NextNotice(uint32_t timeoutMs) override {
-        std::unique_lock guard(lock_);
-        if (!arrived_.wait_for(guard, milliseconds(timeoutMs), [&] { return !notices_.empty(); })) {
+        std::unique_lock guard(lock);
+        if (!arrived.wait_for(guard, milliseconds(timeoutMs), [&] { return !notices.empty(); })) {
             return std::nullopt;
         }
-        const Notice notice = notices_.front();
-        notices_.pop_front();
+        const Notice notice = notices.front();
+        notices.pop_front();
         return notice;
     }
     void Pass(uint32_t ms) override { std::this_thread::sleep_for(milliseconds(ms)); }
@@ -70,13 +58,10 @@ public:
         return static_cast<uint32_t>(std::chrono::duration_cast<milliseconds>(now).count());
     }
 
-private:
-    std::mutex lock_;
-    std::condition_variable arrived_;
-    std::deque<Notice> notices_;
-
-public:
-    GstMediaDevice device;
+    std::mutex lock;
+    std::condition_variable arrived;
+    std::deque<Notice> notices;
+    GstMediaDevice device;  // last: gone before what its notices go to
 };
 
 std::unique_ptr<DeviceRig> MakeGstRig() {
@@ -85,10 +70,20 @@ std::unique_ptr<DeviceRig> MakeGstRig() {
 
 INSTANTIATE_TEST_SUITE_P(Gst, MediaDeviceContract, ::testing::Values(&MakeGstRig));
 
+// Whether this process holds the file open.
+bool HoldsOpen(const std::filesystem::path& file) {
+    std::error_code error;
+    return std::ranges::any_of(std::filesystem::directory_iterator("/proc/self/fd"),
+                               [&](const auto& fd) { return read_symlink(fd, error) == file; });
+}
+
 // Files played back to back, as the player's advance does: on the success notice close the
-// device, open the next file and play it.
+// device, open the next file and play it. The output's stream (here a file) stays open for a
+// next file and closes once none followed: no sound-server stream is left running while idle.
 TEST(GstDeviceTest, NextFileFollowsWithoutGapOrOverlapAndAStopRightAfterSilencesBoth) {
-    GstRig rig;
+    const TempDir output;
+    const std::filesystem::path written = output.Root() / "output.raw";
+    GstRig rig("filesink sync=true location=" + written.string());
     const uint32_t first = rig.OpenOk(rig.Wav("1.wav", 800));
     ASSERT_EQ(rig.device.Play(first), 0u);
     ASSERT_EQ(rig.NextNotice(3000), (Notice{NotifySuccessful, first}));
@@ -112,6 +107,10 @@ TEST(GstDeviceTest, NextFileFollowsWithoutGapOrOverlapAndAStopRightAfterSilences
     ASSERT_EQ(rig.device.Play(third), 0u);
     EXPECT_EQ(rig.NextNotice(1000), (Notice{NotifySuccessful, third}));
     EXPECT_LE(rig.NowMs() - start, 700u) << "right away, waiting for nothing";
+    ASSERT_EQ(rig.device.Close(third), 0u);
+    EXPECT_TRUE(HoldsOpen(written)) << "kept for a next file";
+    rig.Pass(1500);
+    EXPECT_FALSE(HoldsOpen(written));
 }
 
 TEST(GstDeviceFailureTest, PlayFailsWithoutAnAudioOutputAndAStreamErrorPostsFailure) {
@@ -128,32 +127,6 @@ TEST(GstDeviceFailureTest, PlayFailsWithoutAnAudioOutputAndAStreamErrorPostsFail
     EXPECT_EQ(broken.device.Stop(id), 0u) << "a broken stream can still be stopped";
     EXPECT_EQ(broken.device.Close(id), 0u);
     EXPECT_EQ(broken.NextNotice(200), std::nullopt);
-}
-
-// Whether this process holds the file open.
-bool HoldsOpen(const std::filesystem::path& file) {
-    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
-        std::error_code error;
-        if (std::filesystem::read_symlink(entry.path(), error) == file) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// The output's stream (here a file sink) stays open for a next file, and closes once nothing
-// has followed the last one: no sound-server stream is left running while stopped.
-TEST(GstDeviceOutputTest, OutputClosesItsStreamWhenNothingFollows) {
-    const TempDir output;
-    const std::filesystem::path written = output.Root() / "output.raw";
-    GstRig rig("filesink sync=true location=" + written.string());
-    const uint32_t id = rig.OpenOk(rig.Wav("tone.wav", 300));
-    ASSERT_EQ(rig.device.Play(id), 0u);
-    ASSERT_EQ(rig.NextNotice(3000), (Notice{NotifySuccessful, id}));
-    ASSERT_EQ(rig.device.Close(id), 0u);
-    EXPECT_TRUE(HoldsOpen(written)) << "kept for a next file";
-    rig.Pass(1500);
-    EXPECT_FALSE(HoldsOpen(written));
 }
 
 // The sound server going away in mid-play and coming back, played by a file descriptor that
