@@ -4,9 +4,7 @@
 namespace tav::test {
 namespace {
 
-class SimulatedRig : public DeviceRig {
-public:
-    SimulatedRig() : DeviceRig(0, 0, 0) {}
+struct SimulatedRig : DeviceRig {
     MediaDevice& Device() override { return device; }
     std::string Wav(const std::string& name, uint32_t ms) override {
         const std::string path = DeviceRig::Wav(name, ms);
@@ -19,19 +17,17 @@ public:
         return paths;
     }
     std::optional<Notice> NextNotice(uint32_t timeoutMs) override {
-        constexpr uint32_t kStep = 10;
-        for (uint32_t waited = 0; queue.queue.empty(); waited += kStep) {
-            if (waited >= timeoutMs) {
-                return std::nullopt;
-            }
-            device.Advance(kStep);
+        for (uint32_t waited = 0; queue.queue.empty() && waited < timeoutMs; waited += 10) {
+            device.Advance(10);
+        }
+        if (queue.queue.empty()) {
+            return std::nullopt;
         }
         const Message posted = queue.queue.front();
         queue.queue.pop_front();
         EXPECT_EQ(posted.id, MM_MCINOTIFY_);
         return Notice{static_cast<uint32_t>(posted.wParam), static_cast<uint32_t>(posted.lParam)};
     }
-    void Pass(uint32_t ms) override { device.Advance(ms); }
     uint32_t NowMs() override { return clock.ticks; }
 
     NativeFileSystem files;

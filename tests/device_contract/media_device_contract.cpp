@@ -1,5 +1,4 @@
-// What every media device does, checked on each device's rig: the simulated one on a virtual
-// clock, the real ones on real files in real time.
+// What every media device does, checked on each device's own rig.
 #include "device_contract/media_device_contract.h"
 
 #include <cmath>
@@ -50,10 +49,6 @@ void MediaDeviceContract::SetUp() {
 
 namespace {
 
-Notice Of(NoticeKind kind, uint32_t id) {
-    return {kind, id};
-}
-
 // Checks that a play that began at `start` was heard for `ms` when its notice came.
 void ExpectHeardFor(DeviceRig& rig, uint32_t start, uint32_t ms) {
     const uint32_t heard = rig.NowMs() - start;
@@ -63,15 +58,14 @@ void ExpectHeardFor(DeviceRig& rig, uint32_t start, uint32_t ms) {
 
 // A play interrupted by a seek or a new play may count as aborted or as superseded.
 bool Interrupted(const std::optional<Notice>& notice, uint32_t id) {
-    return notice == Of(NotifyAborted, id) || notice == Of(NotifySuperseded, id);
+    return notice == Notice(NotifyAborted, id) || notice == Notice(NotifySuperseded, id);
 }
 
 }  // namespace
 
-TEST_P(MediaDeviceContract, OpenFailsForWhatCannotPlayAndAnIdLastsUntilItsClose) {
+TEST_P(MediaDeviceContract, OpensWhatPlaysWithItsLengthAndAnIdThatLastsUntilItsClose) {
     std::vector<std::string> paths = rig->Undecodable();
-    paths.push_back(rig->dir.Path() + "missing.wav");
-    paths.push_back(rig->dir.AddFolder("folder.wav"));
+    paths.insert(paths.end(), {rig->dir.Path() + "missing.wav", rig->dir.AddFolder("dir.wav")});
     for (const std::string& path : paths) {
         uint32_t id = 12345;
         EXPECT_NE(rig->Device().Open(path, id), 0u) << path;
@@ -88,9 +82,6 @@ TEST_P(MediaDeviceContract, OpenFailsForWhatCannotPlayAndAnIdLastsUntilItsClose)
     EXPECT_NE(rig->Device().Play(first), 0u);
     EXPECT_EQ(rig->Device().Close(second), 0u);
     EXPECT_EQ(rig->NextNotice(200), std::nullopt) << "a refused open or play posts nothing";
-}
-
-TEST_P(MediaDeviceContract, ReportsLengthAndPositionAndPlaysFromTheEndAtOnce) {
     std::vector<DeviceRig::Media> files{{rig->Wav("tone.wav", 1500), 1500}};
     if (const auto mp3 = rig->Mp3()) {
         files.push_back(*mp3);
@@ -105,7 +96,7 @@ TEST_P(MediaDeviceContract, ReportsLengthAndPositionAndPlaysFromTheEndAtOnce) {
         if (rig->noticesPlayFromTheEnd) {
             ASSERT_EQ(rig->Device().Seek(id, length), 0u);
             ASSERT_EQ(rig->Device().Play(id), 0u);
-            EXPECT_EQ(rig->NextNotice(300 + rig->lateMs), Of(NotifySuccessful, id)) << path;
+            EXPECT_EQ(rig->NextNotice(300 + rig->lateMs), Notice(NotifySuccessful, id)) << path;
         }
         EXPECT_EQ(rig->Device().Close(id), 0u);
     }
@@ -118,38 +109,38 @@ TEST_P(MediaDeviceContract, PlaySupersedesAPlayAndPostsOneSuccessWhenTheEndIsHea
     const uint32_t start = rig->NowMs();
     ASSERT_EQ(rig->Device().Play(id), 0u);
     EXPECT_TRUE(Interrupted(rig->NextNotice(1000), id));
-    EXPECT_EQ(rig->NextNotice(3000), Of(NotifySuccessful, id));
+    EXPECT_EQ(rig->NextNotice(3000), Notice(NotifySuccessful, id));
     ExpectHeardFor(*rig, start, 800);
     EXPECT_EQ(rig->Status(id, StatusItem::Position), rig->Status(id, StatusItem::Length))
         << "from the notice on the file stands at its end";
     EXPECT_EQ(rig->NextNotice(rig->leadMs + 200), std::nullopt) << "exactly one";
     ASSERT_EQ(rig->Device().Seek(id, 0), 0u);
     ASSERT_EQ(rig->Device().Play(id), 0u);
-    rig->Pass(100);
+    EXPECT_EQ(rig->NextNotice(100), std::nullopt);
     EXPECT_EQ(rig->Device().Close(id), 0u);
-    EXPECT_EQ(rig->NextNotice(1000), Of(NotifyAborted, id)) << "closed while playing";
+    EXPECT_EQ(rig->NextNotice(1000), Notice(NotifyAborted, id)) << "closed while playing";
     EXPECT_EQ(rig->NextNotice(1000), std::nullopt) << "nothing follows a closed device";
 }
 
 TEST_P(MediaDeviceContract, StopAndSeekInterruptThePlayAndSetThePosition) {
     const uint32_t id = rig->OpenOk(rig->Wav("tone.wav", 2000));
     ASSERT_EQ(rig->Device().Play(id), 0u);
-    rig->Pass(300);
+    EXPECT_EQ(rig->NextNotice(300), std::nullopt);
     ASSERT_EQ(rig->Device().Stop(id), 0u);
     const uint32_t stoppedAt = rig->Status(id, StatusItem::Position);
     EXPECT_NEAR(stoppedAt, 300, rig->leadMs + rig->lateMs);
-    EXPECT_EQ(rig->NextNotice(1000), Of(NotifyAborted, id));
+    EXPECT_EQ(rig->NextNotice(1000), Notice(NotifyAborted, id));
     EXPECT_EQ(rig->Device().Stop(id), 0u) << "stopping a stopped device";
     EXPECT_EQ(rig->NextNotice(2000), std::nullopt) << "a stopped play never ends";
     EXPECT_EQ(rig->Status(id, StatusItem::Position), stoppedAt);
     ASSERT_EQ(rig->Device().Play(id), 0u);
-    rig->Pass(200);
+    EXPECT_EQ(rig->NextNotice(200), std::nullopt);
     ASSERT_EQ(rig->Device().Seek(id, 1500), 0u);
     EXPECT_TRUE(Interrupted(rig->NextNotice(1000), id));
     EXPECT_NEAR(rig->Status(id, StatusItem::Position), 1500, rig->slackMs);
     const uint32_t start = rig->NowMs();
     ASSERT_EQ(rig->Device().Play(id), 0u);
-    EXPECT_EQ(rig->NextNotice(3000), Of(NotifySuccessful, id));
+    EXPECT_EQ(rig->NextNotice(3000), Notice(NotifySuccessful, id));
     ExpectHeardFor(*rig, start, 500);
     EXPECT_EQ(rig->Device().Close(id), 0u);
 }

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,8 +18,8 @@ using Notice = std::pair<uint32_t, uint32_t>;  // its kind and its device
 // One media device as the contract drives it: its files, its notices and its time.
 class DeviceRig {
 public:
-    DeviceRig(uint32_t slack, uint32_t lead, uint32_t late)
-        : slackMs(slack), leadMs(lead), lateMs(late) {}
+    DeviceRig(uint32_t slack = 0, uint32_t lead = 0, uint32_t late = 0, bool fromEnd = true)
+        : slackMs(slack), leadMs(lead), lateMs(late), noticesPlayFromTheEnd(fromEnd) {}
     virtual ~DeviceRig() = default;
     virtual MediaDevice& Device() = 0;
     // A WAV file of a tone that plays for `ms`.
@@ -32,8 +31,6 @@ public:
     virtual std::vector<std::string> Undecodable();
     // The next notice posted, waiting up to `timeoutMs` for it while time passes.
     virtual std::optional<Notice> NextNotice(uint32_t timeoutMs) = 0;
-    // Lets time pass; notices posted meanwhile wait for NextNotice.
-    virtual void Pass(uint32_t ms) = 0;
     virtual uint32_t NowMs() = 0;
 
     // Opens the file with milliseconds as the time format; the device id.
@@ -44,7 +41,7 @@ public:
     const uint32_t slackMs;  // how far a length or the position at rest may stray
     const uint32_t leadMs;   // how long before the end is heard its notice may come
     const uint32_t lateMs;   // how long after it; the position in play strays as far as both
-    bool noticesPlayFromTheEnd = true;
+    const bool noticesPlayFromTheEnd;
 };
 
 using RigMaker = std::unique_ptr<DeviceRig> (*)();
