@@ -6,19 +6,32 @@
 
 namespace tav::test {
 
-SimulatedDevice::Open_* SimulatedDevice::Find(uint32_t deviceId) {
+template <typename Command>
+uint32_t SimulatedDevice::With(uint32_t deviceId, Command command) {
     const auto found = devices.find(deviceId);
-    return found == devices.end() ? nullptr : &found->second;
+    if (found == devices.end()) {
+        return kCommandError;
+    }
+    command(found->second);
+    return 0;
 }
 
 void SimulatedDevice::Notify(uint32_t deviceId, uint32_t kind) {
     queue_.Post({MM_MCINOTIFY_, kind, static_cast<intptr_t>(deviceId)});
 }
 
+void SimulatedDevice::Abort(uint32_t deviceId, Open_& device) {
+    if (device.playing) {
+        Notify(deviceId, NotifyAborted);
+        device.playing = false;
+    }
+}
+
 uint32_t SimulatedDevice::Open(const std::string& path, uint32_t& deviceId) {
     opened.push_back(path);
-    const std::optional<bool> isDirectory = files_.Lookup(path);
-    if (!isDirectory || *isDirectory || undecodable.contains(path)) {
+    // No sound in a missing, empty or unreadable file, nor in a folder.
+    const std::optional<std::string> head = files_.ReadFile(path, 1);
+    if (!head || head->empty() || undecodable.contains(path)) {
         return kOpenError;
     }
     const auto length = lengths.find(path);
@@ -28,75 +41,51 @@ uint32_t SimulatedDevice::Open(const std::string& path, uint32_t& deviceId) {
 }
 
 uint32_t SimulatedDevice::Play(uint32_t deviceId) {
-    Open_* device = Find(deviceId);
-    if (device == nullptr || failPlay) {
+    if (failPlay) {
         return kCommandError;
     }
-    if (device->playing) {
-        Notify(deviceId, NotifySuperseded);
-    }
-    device->playing = true;
-    return 0;
+    return With(deviceId, [&](Open_& device) {
+        if (device.playing) {
+            Notify(deviceId, NotifySuperseded);
+        }
+        device.playing = true;
+    });
 }
 
 uint32_t SimulatedDevice::Stop(uint32_t deviceId) {
-    Open_* device = Find(deviceId);
-    if (device == nullptr || failStop) {
+    if (failStop) {
         return kCommandError;
     }
-    if (device->playing) {
-        Notify(deviceId, NotifyAborted);
-        device->playing = false;
-    }
-    return 0;
+    return With(deviceId, [&](Open_& device) { Abort(deviceId, device); });
 }
 
 uint32_t SimulatedDevice::Close(uint32_t deviceId) {
-    Open_* device = Find(deviceId);
-    if (device == nullptr) {
-        return kCommandError;
-    }
-    if (device->playing) {
-        Notify(deviceId, NotifyAborted);
-    }
-    devices.erase(deviceId);
-    closed.push_back(deviceId);
-    return 0;
+    return With(deviceId, [&](Open_& device) {
+        Abort(deviceId, device);
+        devices.erase(deviceId);  // the device is gone from here on
+        closed.push_back(deviceId);
+    });
 }
 
 uint32_t SimulatedDevice::SetTimeFormatMilliseconds(uint32_t deviceId) {
-    Open_* device = Find(deviceId);
-    if (device == nullptr) {
-        return kCommandError;
-    }
-    device->millisecondFormat = true;
-    return 0;
+    return With(deviceId, [](Open_& device) { device.millisecondFormat = true; });
 }
 
 uint32_t SimulatedDevice::Status(uint32_t deviceId, StatusItem item, uint32_t& value) {
-    Open_* device = Find(deviceId);
-    if (device == nullptr) {
-        return kCommandError;
-    }
-    value = item == StatusItem::Length ? device->length : device->position;
-    if (!device->millisecondFormat) {
-        value *= kBytesPerMs;
-    }
-    return 0;
+    return With(deviceId, [&](Open_& device) {
+        value = item == StatusItem::Length ? device.length : device.position;
+        if (!device.millisecondFormat) {
+            value *= kBytesPerMs;
+        }
+    });
 }
 
 uint32_t SimulatedDevice::Seek(uint32_t deviceId, uint32_t toMs) {
-    Open_* device = Find(deviceId);
-    if (device == nullptr) {
-        return kCommandError;
-    }
-    seeks.push_back(toMs);
-    if (device->playing) {
-        Notify(deviceId, NotifyAborted);
-        device->playing = false;
-    }
-    device->position = std::min(toMs, device->length);
-    return 0;
+    return With(deviceId, [&](Open_& device) {
+        seeks.push_back(toMs);
+        Abort(deviceId, device);
+        device.position = std::min(toMs, device.length);
+    });
 }
 
 void SimulatedDevice::Advance(uint32_t ms) {

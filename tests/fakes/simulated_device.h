@@ -12,7 +12,7 @@
 
 namespace tav::test {
 
-// A media device on a virtual clock. Opening needs an existing regular file on disk; each
+// A media device on a virtual clock. Opening needs an existing file on disk, not empty; each
 // file plays for the length registered for it (1000 ms unless told otherwise). Notices are
 // posted to the event queue exactly as MCI posts them: successful at the end, aborted for a
 // play that a stop, close or seek interrupts, superseded for one that a new play replaces.
@@ -57,8 +57,11 @@ public:
     std::map<uint32_t, Open_> devices;
 
 private:
+    // Runs the command on the open device; the command error when it is not open.
+    template <typename Command>
+    uint32_t With(uint32_t deviceId, Command command);
     void Notify(uint32_t deviceId, uint32_t kind);
-    Open_* Find(uint32_t deviceId);
+    void Abort(uint32_t deviceId, Open_& device);  // a play that is cut off
 
     const FileSystem& files_;
     FakeEventQueue& queue_;
