@@ -24,18 +24,6 @@ std::string BesideTestProgram(const std::string& name);
 
 bool FileExists(const std::string& path);
 
-// Makes `folder` the current folder for the life of the object.
-class CurrentFolder {
-public:
-    explicit CurrentFolder(const std::string& folder);
-    ~CurrentFolder();
-    CurrentFolder(const CurrentFolder&) = delete;
-    CurrentFolder& operator=(const CurrentFolder&) = delete;
-
-private:
-    std::string previous_;
-};
-
 // A hidden window that records the completion notices posted to it.
 class NoticeWindow {
 public:
