@@ -1,7 +1,6 @@
-// A stand-in for mp3infp.dll with canned answers, for the Windows tests. A file whose name
-// holds "tagged" is an MP3 file with both ID3 tags, its title and artist in the version 2 tag
-// (the other texts null pointers); any other file an MP3 file without tags. A missing file
-// fails to load. Built once with every export and once without mp3infp_mp3_GetTagType.
+// A stand-in for mp3infp.dll, built with every export and without mp3infp_mp3_GetTagType. A
+// file named "tagged..." is an MP3 file with both ID3 tags, a title and an artist in version 2
+// (other texts null pointers); any other an MP3 file without tags; a missing one fails.
 #include <windows.h>
 
 #include <cstring>

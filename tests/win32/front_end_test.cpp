@@ -1,8 +1,8 @@
 #include "win32/main_window.h"
 
 #include <gtest/gtest.h>
-// after windows.h, which it needs
-#include <shlobj.h>
+
+#include <shlobj.h>  // after windows.h, which it needs
 
 #include <algorithm>
 #include <array>
@@ -12,6 +12,7 @@
 
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
+#include "info/track_info.h"
 #include "win32_test_support.h"
 
 namespace tav::test {
@@ -105,17 +106,11 @@ TEST_F(MainWindowTest, Mp3FilesPlayThrough) {
 // main window of the selection at every click, on the entry already selected too.
 TEST_F(MainWindowTest, TrackListKeepsBytesInOrderAndNotifiesEveryClick) {
     Win32TrackListBox list(host->window());
-    for (const char* entry : {"C:\\b\\", "C:\\\x83\x5C\\", "c:\\A\\", "C:\\c.mp3"}) {
+    for (const char* entry : {"C:\\b\\", "C:\\\x83\x5C\\", "c:\\A\\"}) {
         list.Add(entry);
     }
-    std::vector<std::string> texts;
-    for (int32_t i = 0; i <= list.Count(); ++i) {
-        texts.push_back(list.Text(i));
-    }
-    EXPECT_EQ(texts,
-              (std::vector<std::string>{"c:\\A\\", "C:\\b\\", "C:\\c.mp3", "C:\\\x83\x5C\\", ""}));
-    list.Select(4);  // past the end: no selection
-    EXPECT_EQ(list.Selection(), -1);
+    EXPECT_EQ((std::vector<std::string>{list.Text(0), list.Text(1), list.Text(2), list.Text(3)}),
+              (std::vector<std::string>{"c:\\A\\", "C:\\b\\", "C:\\\x83\x5C\\", ""}));
     const HWND box = GetDlgItem(main, TrackList);
     RECT item{};
     SendMessageA(box, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
@@ -125,7 +120,8 @@ TEST_F(MainWindowTest, TrackListKeepsBytesInOrderAndNotifiesEveryClick) {
         SendMessageA(box, WM_LBUTTONUP, 0, point);
     }
     EXPECT_EQ(list.Selection(), 1);
-    EXPECT_EQ(list.Caret(), 1);
+    list.Select(3);  // past the end: no selection
+    EXPECT_EQ(list.Selection(), -1);
     // The focus notice comes too.
     EXPECT_EQ(std::count(sent.begin(), sent.end(), Command(TrackList, LBN_SELCHANGE)), 2);
 }
@@ -162,25 +158,23 @@ TEST_F(MainWindowTest, MediaKeysClickTheTransportButtons) {
     }
 }
 
-// The folder browser's callback selects the initial folder, given as a path text, once the
-// browser is initialised; nothing at other events or without an initial folder.
+// The folder browser's callback selects the initial folder, given as a path text (TRUE), once
+// the browser is initialised; nothing at other events or without an initial folder.
 TEST_F(MainWindowTest, BrowserCallbackPreselectsTheInitialFolder) {
     const char* folder = "C:\\\x83\x5C\\";
     for (const UINT event : {BFFM_SELCHANGED, BFFM_VALIDATEFAILEDA, BFFM_INITIALIZED}) {
         EXPECT_EQ(OnBrowserEvent(main, event, 0, 0), 0);
         EXPECT_EQ(OnBrowserEvent(main, event, 0, reinterpret_cast<LPARAM>(folder)), 0);
     }
-    // TRUE: the data is a path text.
     EXPECT_EQ(sent,
               (std::vector<Sent>{{BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder)}}));
 }
 
-// The stand-in tag library through its four exports, released with the object; none from a
-// path without a library, even with one planted in the current folder; a library that lacks
-// an export tells so.
-TEST(DllTagLibraryLoader, LoadsByTheFullPathAndTellsAnIncompleteLibrary) {
-    const TempDir dir;
-    const TempDir planted;
+// The stand-in tag library through its four exports, loaded by its full path and released
+// with the object. Where the library lacks an export or is missing, though one is planted in
+// the current folder, the player shows the file's name and folder and the hint.
+TEST(DllTagLibraryLoader, ReadsTheFourExportsOrTheHintShows) {
+    const TempDir dir, planted;
     const std::string path = BesideTestProgram("mp3infp.dll");
     ASSERT_NE(CopyFileA(path.c_str(), (planted.Path() + "mp3infp.dll").c_str(), FALSE), 0);
     const ScopedCurrentDir inPlanted(planted.Root());
@@ -193,23 +187,24 @@ TEST(DllTagLibraryLoader, LoadsByTheFullPathAndTellsAnIncompleteLibrary) {
     EXPECT_NE(library->Load(0, dir.Path() + "missing.mp3"), 0U);
     library.reset();
     EXPECT_EQ(GetModuleHandleA(path.c_str()), nullptr) << "not released";
-    EXPECT_FALSE(
-        DllTagLibraryLoader(BesideTestProgram("incomplete\\mp3infp.dll")).Load()->HasAllExports());
-    EXPECT_EQ(DllTagLibraryLoader(dir.Path() + "mp3infp.dll").Load(), nullptr);
-    EXPECT_EQ(DllTagLibraryLoader("").Load(), nullptr);
-}
-
-// The folder ends at the last real separator: ソ and 表 end in 0x5C, which is none.
-TEST(BesideExecutable, FolderEndsAtTheLastRealSeparator) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"C:\\Program Files\\Tavrello\\Tavrello.exe", "C:\\Program Files\\Tavrello\\mp3infp.dll"},
-        {"C:\\\x83\x5C\\\x95\x5C\x95\x5C.exe", "C:\\\x83\x5C\\mp3infp.dll"},
-        {"Tavrello.exe", ""},
-    };
-    for (const auto& [executable, expected] : cases) {
-        EXPECT_EQ(BesideExecutable(executable, "mp3infp.dll", AnsiTextRules()), expected)
-            << executable;
+    for (const std::string& absent :
+         {BesideTestProgram("incomplete\\mp3infp.dll"), dir.Path() + "mp3infp.dll"}) {
+        DllTagLibraryLoader loader(absent);
+        TestPlayer t;
+        Player player(Seams{t.window, t.list, t.browser, t.device, t.volume, t.files, loader,
+                            t.nativeText, t.clock, 0});
+        ShowTrackInfo(player, dir.Path() + "tagged.mp3");
+        EXPECT_EQ(t.window.ControlText(InfoArtist), dir.Path()) << absent;
+        EXPECT_EQ(
+            t.window.ControlText(InfoComment),
+            "※mp3infp.dll を実行ファイルと同じディレクトリに入れると、ID3タグの情報を表示します。")
+            << absent;
     }
+    // The program's folder ends at its last real separator: ソ and 表 end in 0x5C, which is none.
+    EXPECT_EQ(
+        BesideExecutable("C:\\\x83\x5C\\\x95\x5C\x95\x5C.exe", "mp3infp.dll", AnsiTextRules()),
+        "C:\\\x83\x5C\\mp3infp.dll");
+    EXPECT_EQ(BesideExecutable("Tavrello.exe", "mp3infp.dll", AnsiTextRules()), "");
 }
 
 }  // namespace

@@ -68,25 +68,19 @@ bool FileExists(const std::string& path) {
 
 NoticeWindow::NoticeWindow() {
     WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = Procedure;
+    windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message != MM_MCINOTIFY) {
+            return DefWindowProcA(window, message, wParam, lParam);
+        }
+        reinterpret_cast<std::vector<Notice>*>(GetWindowLongPtrA(window, GWLP_USERDATA))
+            ->push_back({wParam, lParam});
+        return LRESULT{0};
+    };
     windowClass.lpszClassName = "TavrelloTestNotices";
     RegisterClassA(&windowClass);  // fails harmlessly when already registered
     window_ = CreateWindowExA(0, windowClass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE,
                               nullptr, nullptr, nullptr);
-    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
-
-NoticeWindow::~NoticeWindow() {
-    DestroyWindow(window_);
-}
-
-LRESULT CALLBACK NoticeWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != MM_MCINOTIFY) {
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-    reinterpret_cast<NoticeWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA))
-        ->notices_.push_back({wParam, lParam});
-    return 0;
+    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&notices_));
 }
 
 }  // namespace tav::test

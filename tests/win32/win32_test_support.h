@@ -28,7 +28,7 @@ bool FileExists(const std::string& path);
 class NoticeWindow {
 public:
     NoticeWindow();
-    ~NoticeWindow();
+    ~NoticeWindow() { DestroyWindow(window_); }
     NoticeWindow(const NoticeWindow&) = delete;
     NoticeWindow& operator=(const NoticeWindow&) = delete;
 
@@ -40,8 +40,6 @@ public:
     const std::vector<Notice>& notices() const { return notices_; }
 
 private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
     HWND window_ = nullptr;
     std::vector<Notice> notices_;
 };
