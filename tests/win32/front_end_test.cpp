@@ -61,14 +61,14 @@ protected:
     HWND main = nullptr;
 };
 
-// Far away, huge and tiny saved rectangles give a window on the screen's work area, as large
-// as created where the screen allows.
+// Far away, huge and tiny rectangles saved in the settings file (named after the program) give
+// a window on the work area of the screen, as large as created where the screen allows.
 TEST_F(MainWindowTest, SavedRectangleBringsTheWindowOntoTheScreen) {
     for (const char* rectangle : {"500000,000050,501000,000700", "000000,000000,999999,999999",
                                   "000300,000200,000301,000201"}) {
         SCOPED_TRACE(rectangle);
         Close();
-        dir.AddFile("Tavrello.ini", std::string("\r\n0\r\n\r\n") + rectangle + "\r\n3\r\n");
+        dir.AddFile("win32_tests.ini", std::string("\r\n0\r\n\r\n") + rectangle + "\r\n3\r\n");
         Open();
         RECT placed{};
         GetWindowRect(main, &placed);
