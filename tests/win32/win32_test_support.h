@@ -13,9 +13,6 @@ bool HasWaveOutput();
 inline constexpr const char* kNoWaveOutput =
     "no wave output device: run under a sound server (scripts/with-audio-session.sh)";
 
-// A PCM RIFF file of a quiet 440 Hz tone, 16-bit mono at 22050 Hz.
-void WriteToneWav(const std::string& path, int milliseconds);
-
 // Dispatches this thread's messages until `done` holds or the time is up; true when done.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
@@ -24,23 +21,11 @@ std::string BesideTestProgram(const std::string& name);
 
 bool FileExists(const std::string& path);
 
-// Makes `folder` the current folder for the life of the object.
-class CurrentFolder {
-public:
-    explicit CurrentFolder(const std::string& folder);
-    ~CurrentFolder();
-    CurrentFolder(const CurrentFolder&) = delete;
-    CurrentFolder& operator=(const CurrentFolder&) = delete;
-
-private:
-    std::string previous_;
-};
-
 // A hidden window that records the completion notices posted to it.
 class NoticeWindow {
 public:
     NoticeWindow();
-    ~NoticeWindow();
+    ~NoticeWindow() { DestroyWindow(window_); }
     NoticeWindow(const NoticeWindow&) = delete;
     NoticeWindow& operator=(const NoticeWindow&) = delete;
 
@@ -52,8 +37,6 @@ public:
     const std::vector<Notice>& notices() const { return notices_; }
 
 private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
     HWND window_ = nullptr;
     std::vector<Notice> notices_;
 };

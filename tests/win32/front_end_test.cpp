@@ -1,0 +1,211 @@
+#include "win32/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <shlobj.h>  // after windows.h, which it needs
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <tuple>
+#include <vector>
+
+#include "fakes/current_dir.h"
+#include "fakes/test_player.h"
+#include "info/track_info.h"
+#include "win32_test_support.h"
+
+namespace tav::test {
+namespace {
+
+// A message's number and its two values.
+using Sent = std::tuple<UINT, WPARAM, LPARAM>;
+std::vector<Sent> sent;
+WNDPROC ownProcedure = nullptr;
+
+// Takes the commands and folder selections sent to the main window in place of its own
+// procedure, which gets every other message.
+LRESULT CALLBACK Recorder(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND || message == BFFM_SETSELECTIONA) {
+        sent.emplace_back(message, wParam, lParam);
+        return 0;
+    }
+    return CallWindowProcA(ownProcedure, window, message, wParam, lParam);
+}
+
+// The player's real main window inside the test program, in a folder of its own, where its
+// settings file goes.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { Open(); }
+    void TearDown() override { Close(); }
+    void Open() {
+        host.emplace(GetModuleHandleA(nullptr));
+        main = host->Create();
+        ASSERT_NE(main, nullptr) << "no main window, error " << GetLastError();
+        sent.clear();
+        ownProcedure = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Recorder)));
+    }
+    void Close() {
+        SendMessageA(main, WM_CLOSE, 0, 0);
+        UnregisterClassA(kMainWindowClass, GetModuleHandleA(nullptr));
+    }
+    Sent Command(int id, int code) const {
+        return {WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(main, id))};
+    }
+
+    TempDir dir;
+    ScopedCurrentDir inDir{dir.Root()};
+    std::optional<MainWindowHost> host;
+    HWND main = nullptr;
+};
+
+// Far away, huge and tiny rectangles saved in the settings file (named after the program) give
+// a window on the work area of the screen, as large as created where the screen allows.
+TEST_F(MainWindowTest, SavedRectangleBringsTheWindowOntoTheScreen) {
+    for (const char* rectangle : {"500000,000050,501000,000700", "000000,000000,999999,999999",
+                                  "000300,000200,000301,000201"}) {
+        SCOPED_TRACE(rectangle);
+        Close();
+        dir.AddFile("win32_tests.ini", std::string("\r\n0\r\n\r\n") + rectangle + "\r\n3\r\n");
+        Open();
+        RECT placed{};
+        GetWindowRect(main, &placed);
+        RECT work{};  // of the one screen
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        EXPECT_TRUE(placed.left >= work.left && placed.top >= work.top &&
+                    placed.right <= work.right && placed.bottom <= work.bottom);
+        EXPECT_GE(placed.right - placed.left,
+                  std::min(kMainWindowWidth, int{work.right - work.left}));
+        EXPECT_GE(placed.bottom - placed.top,
+                  std::min(kMainWindowHeight, int{work.bottom - work.top}));
+    }
+}
+
+// Two MP3 files in a folder with a Shift_JIS name (ソ ends in 0x5C) play one after the other,
+// their paths byte for byte in the title: Wine's MP3 device names device 0 in its notices,
+// which must still close the device that played and go on.
+TEST_F(MainWindowTest, Mp3FilesPlayThrough) {
+    const std::string mp3 = BesideTestProgram("media\\short.mp3");
+    if (!HasWaveOutput() || !FileExists(mp3)) {
+        GTEST_SKIP() << kNoWaveOutput << ", and an MP3 test file (made with sox and lame)";
+    }
+    const std::string music = dir.AddFolder("\x83\x5C") + "\\";
+    for (const char* name : {"a.mp3", "b.mp3"}) {
+        ASSERT_NE(CopyFileA(mp3.c_str(), (music + name).c_str(), FALSE), 0);
+    }
+    host->window().SetControlText(FolderEdit, music);
+    CallWindowProcA(ownProcedure, main, WM_COMMAND, MAKEWPARAM(PlayButton, BN_CLICKED), 0);
+    for (const char* file : {"a.mp3", "b.mp3", "a.mp3"}) {
+        EXPECT_TRUE(PumpUntil([&] { return WindowText(main) == music + file; })) << file;
+    }
+}
+
+// The sorted list box keeps Shift_JIS entries byte for byte (ソ ends in 0x5C), and tells the
+// main window of the selection at every click, on the entry already selected too.
+TEST_F(MainWindowTest, TrackListKeepsBytesInOrderAndNotifiesEveryClick) {
+    Win32TrackListBox list(host->window());
+    for (const char* entry : {"C:\\b\\", "C:\\\x83\x5C\\", "c:\\A\\"}) {
+        list.Add(entry);
+    }
+    EXPECT_EQ((std::vector<std::string>{list.Text(0), list.Text(1), list.Text(2), list.Text(3)}),
+              (std::vector<std::string>{"c:\\A\\", "C:\\b\\", "C:\\\x83\x5C\\", ""}));
+    const HWND box = GetDlgItem(main, TrackList);
+    RECT item{};
+    SendMessageA(box, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
+    const LPARAM point = MAKELPARAM(item.left + 2, item.top + 2);
+    for (int click = 0; click < 2; ++click) {
+        SendMessageA(box, WM_LBUTTONDOWN, MK_LBUTTON, point);
+        SendMessageA(box, WM_LBUTTONUP, 0, point);
+    }
+    EXPECT_EQ(list.Selection(), 1);
+    list.Select(3);  // past the end: no selection
+    EXPECT_EQ(list.Selection(), -1);
+    // The focus notice comes too.
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), Command(TrackList, LBN_SELCHANGE)), 2);
+}
+
+// A media key clicks the button it stands for, whatever device sent it; while a file plays,
+// play/pause and pause stop and play does nothing. Any other app command goes on to the
+// system.
+TEST_F(MainWindowTest, MediaKeysClickTheTransportButtons) {
+    // The command, and the button it clicks while stopped and while a file plays; 0: none,
+    // -1: no media key.
+    const std::array<int, 3> keys[] = {
+        {APPCOMMAND_MEDIA_PLAY_PAUSE, PlayButton, StopButton},
+        {APPCOMMAND_MEDIA_PLAY, PlayButton, 0},
+        {APPCOMMAND_MEDIA_PAUSE, 0, StopButton},
+        {APPCOMMAND_MEDIA_STOP, StopButton, StopButton},
+        {APPCOMMAND_MEDIA_NEXTTRACK, NextButton, NextButton},
+        {APPCOMMAND_MEDIA_PREVIOUSTRACK, PrevButton, PrevButton},
+        {APPCOMMAND_BASS_BOOST, -1, -1},
+    };
+    for (const bool playing : {false, true}) {
+        // The display timer runs exactly while a file plays; it is never due here.
+        playing ? host->window().StartTimer(kDisplayTimerId, 600000)
+                : host->window().StopTimer(kDisplayTimerId);
+        for (const auto& [command, whileStopped, whilePlaying] : keys) {
+            sent.clear();
+            const int button = playing ? whilePlaying : whileStopped;
+            EXPECT_EQ(SendMessageA(main, WM_APPCOMMAND, reinterpret_cast<WPARAM>(main),
+                                   MAKELPARAM(0, command | FAPPCOMMAND_MOUSE)),
+                      button >= 0 ? TRUE : FALSE);
+            EXPECT_EQ(sent, button > 0 ? std::vector<Sent>{Command(button, BN_CLICKED)}
+                                       : std::vector<Sent>{})
+                << command << (playing ? " playing" : "");
+        }
+    }
+}
+
+// The folder browser's callback selects the initial folder, given as a path text (TRUE), once
+// the browser is initialised; nothing at other events or without an initial folder.
+TEST_F(MainWindowTest, BrowserCallbackPreselectsTheInitialFolder) {
+    const char* folder = "C:\\\x83\x5C\\";
+    for (const UINT event : {BFFM_SELCHANGED, BFFM_VALIDATEFAILEDA, BFFM_INITIALIZED}) {
+        EXPECT_EQ(OnBrowserEvent(main, event, 0, 0), 0);
+        EXPECT_EQ(OnBrowserEvent(main, event, 0, reinterpret_cast<LPARAM>(folder)), 0);
+    }
+    EXPECT_EQ(sent,
+              (std::vector<Sent>{{BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder)}}));
+}
+
+// The stand-in tag library through its four exports, loaded by its full path and released
+// with the object. Where the library lacks an export or is missing, though one is planted in
+// the current folder, the player shows the file's name and folder and the hint.
+TEST(DllTagLibraryLoader, ReadsTheFourExportsOrTheHintShows) {
+    const TempDir dir, planted;
+    const std::string path = BesideTestProgram("mp3infp.dll");
+    ASSERT_NE(CopyFileA(path.c_str(), (planted.Path() + "mp3infp.dll").c_str(), FALSE), 0);
+    const ScopedCurrentDir inPlanted(planted.Root());
+    std::unique_ptr<TagLibrary> library = DllTagLibraryLoader(path).Load();
+    ASSERT_TRUE(library && library->HasAllExports());
+    ASSERT_EQ(library->Load(0, dir.AddFile("tagged.mp3")), 0U);
+    EXPECT_EQ(std::tuple(library->GetType(), library->GetTagType(), library->GetValue("INAM_v2"),
+                         library->GetValue("ICMT_v2")),
+              std::tuple(1U, 3U, std::string("テスト曲"), std::string()));
+    EXPECT_NE(library->Load(0, dir.Path() + "missing.mp3"), 0U);
+    library.reset();
+    EXPECT_EQ(GetModuleHandleA(path.c_str()), nullptr) << "not released";
+    for (const std::string& absent :
+         {BesideTestProgram("incomplete\\mp3infp.dll"), dir.Path() + "mp3infp.dll"}) {
+        DllTagLibraryLoader loader(absent);
+        TestPlayer t;
+        Player player(Seams{t.window, t.list, t.browser, t.device, t.volume, t.files, loader,
+                            t.nativeText, t.clock, 0});
+        ShowTrackInfo(player, dir.Path() + "tagged.mp3");
+        EXPECT_EQ(t.window.ControlText(InfoArtist), dir.Path()) << absent;
+        EXPECT_EQ(
+            t.window.ControlText(InfoComment),
+            "※mp3infp.dll を実行ファイルと同じディレクトリに入れると、ID3タグの情報を表示します。")
+            << absent;
+    }
+    // The program's folder ends at its last real separator: ソ and 表 end in 0x5C, which is none.
+    EXPECT_EQ(
+        BesideExecutable("C:\\\x83\x5C\\\x95\x5C\x95\x5C.exe", "mp3infp.dll", AnsiTextRules()),
+        "C:\\\x83\x5C\\mp3infp.dll");
+    EXPECT_EQ(BesideExecutable("Tavrello.exe", "mp3infp.dll", AnsiTextRules()), "");
+}
+
+}  // namespace
+}  // namespace tav::test
