@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
 #include <set>
 #include <vector>
 
@@ -37,6 +35,7 @@ struct DrawBench {
     TestPlayer t;
 };
 
+// The classic rand() sequence from seed 1; a fraction is (a * b) % 100000 / 100000.
 TEST(RandomGenerator, SequenceAndFractionFromSeedOne) {
     TestPlayer t;
     for (const int32_t expected : {16838, 5758, 10113, 17515, 31051, 5627}) {
@@ -46,27 +45,18 @@ TEST(RandomGenerator, SequenceAndFractionFromSeedOne) {
     EXPECT_DOUBLE_EQ(RandomFraction(t.player), 0.53204);
 }
 
-TEST(RandomGenerator, FractionsAreWholeStepsBelowOne) {
-    TestPlayer t;
-    t.player.random.randomSeed = 0xDEADBEEF;
-    double largest = 0;
-    for (int i = 0; i < 20000; ++i) {
-        const double x = RandomFraction(t.player);
-        const double steps = x * 100000;
-        ASSERT_NEAR(steps, std::round(steps), 1e-6) << x;
-        ASSERT_GE(x, 0.0);
-        largest = std::max(largest, x);
-    }
-    EXPECT_LE(largest, 0.99999);
-}
-
-TEST(RandomDraw, FirstDrawOfTenTakesElementFive) {
+TEST(RandomDraw, DrawTakesThePositionOfTheFractionAndPlaysIt) {
     DrawBench bench(10);
-    EXPECT_EQ(bench.Draw(), 5);
+    EXPECT_EQ(bench.Draw(), 5);  // floor(10 * 0.53204)
     EXPECT_EQ(bench.Remaining(), (std::vector<int32_t>{0, 1, 2, 3, 4, 6, 7, 8, 9}));
     EXPECT_EQ(bench.t.window.StatusText(3), "\t6 / 10");
     EXPECT_EQ(bench.t.player.playback.piece.fileIndex, 1);  // the drawn entry was loaded
     EXPECT_EQ(bench.t.player.playback.piece.currentEntry, bench.t.list.Text(5));
+
+    DrawBench big(33000, 109);  // 367 * 13079 % 100000 gives 0.99993
+    EXPECT_EQ(big.Draw(), 32997);
+    EXPECT_EQ(big.t.window.StatusText(3), "\t32998 / 33000");
+    EXPECT_EQ(big.t.player.random.poolCount, 32999);
 }
 
 TEST(RandomDraw, EachCycleDrawsEveryPositionOnce) {
@@ -87,38 +77,29 @@ TEST(RandomDraw, EachCycleDrawsEveryPositionOnce) {
     }
 }
 
-TEST(RandomDraw, PoolShrinksAndRefillsThroughOneOneZero) {
-    // Seed 6 gives fractions whose draws from 3, then 2 positions are 1 and 1.
-    DrawBench bench(3, 6);
-    EXPECT_EQ(bench.Draw(), 1);
-    EXPECT_EQ(bench.Remaining(), (std::vector<int32_t>{0, 2}));
-    EXPECT_EQ(bench.Draw(), 2);
-    EXPECT_EQ(bench.Remaining(), (std::vector<int32_t>{0}));
-    EXPECT_EQ(bench.Draw(), 0);
-    EXPECT_EQ(bench.Remaining(), (std::vector<int32_t>{0, 1, 2}));
-}
-
+// Before a scan, and after the pool is released at the end, a draw changes nothing.
 TEST(RandomDraw, EmptyPoolChangesNothing) {
-    TempDir dir;
-    TestPlayer t;
-    t.list.Add(dir.AddFile("only.mp3"));
-    t.list.Select(0);
-    t.player.playback.piece = {"kept", 2, 3, 2};
-    ASSERT_EQ(t.player.random.poolCount, 0);  // no folder scanned yet
-
-    PlayRandomEntry(t.player);
-    EXPECT_EQ(t.list.Selection(), 0);
-    EXPECT_EQ(t.player.playback.piece.currentEntry, "kept");
-    EXPECT_EQ(t.player.playback.piece.fileIndex, 2);
-    EXPECT_TRUE(t.device.opened.empty());
-    EXPECT_EQ(t.window.statusWrites, 0);
+    for (const bool released : {false, true}) {
+        DrawBench bench(1);
+        bench.t.list.Select(0);
+        bench.t.player.playback.piece = {"kept", 2, 3, 2};
+        if (released) {
+            ReleasePool(bench.t.player);
+        } else {
+            bench.t.player.random = {};
+        }
+        PlayRandomEntry(bench.t.player);
+        EXPECT_EQ(bench.t.player.playback.piece.currentEntry, "kept");
+        EXPECT_EQ(bench.t.player.playback.piece.fileIndex, 2);
+        EXPECT_EQ(bench.t.window.statusWrites, 0);
+    }
 }
 
+// Positions drawn for another list (as when the root names a single file and the pool does
+// not follow by itself) start a new cycle over the list as it is.
 TEST(RandomDraw, ListReplacedWithoutRebuildStartsACycleOverTheNewList) {
     DrawBench bench(5, 9);
     bench.Draw();
-    // The list now holds one file, as when the root names a single file; the pool does not
-    // follow by itself.
     bench.t.list.Reset();
     const std::string file = bench.dir.AddFile("single.wav");
     bench.t.list.Add(file);
@@ -133,18 +114,6 @@ TEST(RandomDraw, ListReplacedWithoutRebuildStartsACycleOverTheNewList) {
     EXPECT_EQ(bench.t.list.Selection(), -1);
     EXPECT_EQ(bench.t.player.random.poolCount, 0);
     EXPECT_EQ(bench.t.device.opened.size(), 3U);
-}
-
-TEST(RandomPool, RebuildAndRelease) {
-    DrawBench bench(4);
-    const int32_t drawn = bench.Draw();
-    RebuildPool(bench.t.player);
-    EXPECT_EQ(bench.Remaining(), (std::vector<int32_t>{0, 1, 2, 3}));
-    ReleasePool(bench.t.player);
-    EXPECT_EQ(bench.t.player.random.poolCount, 0);
-    EXPECT_TRUE(bench.t.player.random.shufflePool.empty());
-    PlayRandomEntry(bench.t.player);
-    EXPECT_EQ(bench.t.list.Selection(), drawn);
 }
 
 }  // namespace

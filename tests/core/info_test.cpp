@@ -1,0 +1,244 @@
+#include <gtest/gtest.h>
+
+#include "fakes/current_dir.h"
+#include "fakes/test_player.h"
+#include "info/played_log.h"
+#include "info/track_info.h"
+#include "linux/native_text.h"
+#include "player/control_table.h"
+#include "player/display.h"
+
+namespace tav::test {
+namespace {
+
+const std::string kSoHint =
+    "※mp3infp.so を実行ファイルと同じディレクトリに入れると、ID3タグの情報を表示します。";
+const std::string kDllHint =
+    "※mp3infp.dll を実行ファイルと同じディレクトリに入れると、ID3タグの情報を表示します。";
+const std::string kA = "\xE3\x81\x82";  // あ in UTF-8, whatever the execution character set
+
+// The four tag lines and the window title.
+struct Shown {
+    std::string title;
+    std::string artist;
+    std::string album;
+    std::string comment;
+    std::string windowTitle;
+    bool operator==(const Shown&) const = default;
+};
+
+void PrintTo(const Shown& s, std::ostream* out) {
+    *out << s.title << " | " << s.artist << " | " << s.album << " | " << s.comment << " | "
+         << s.windowTitle;
+}
+
+Shown ShownBy(const FakeWindow& window) {
+    return {window.ControlText(InfoTitle), window.ControlText(InfoArtist),
+            window.ControlText(InfoAlbum), window.ControlText(InfoComment), window.title};
+}
+
+const std::vector<std::pair<std::string, std::string>> kBothTags = {
+    {"INAM_v2", "Title2"}, {"IART_v2", "Artist2"}, {"IPRD_v2", "Album2"}, {"ICMT_v2", "Note2"},
+    {"INAM_v1", "Title1"}, {"IART_v1", "Artist1"}, {"IPRD_v1", "Album1"}, {"ICMT_v1", "Note1"},
+    {"INAM", "WavTitle"},  {"IART", "WavArtist"},  {"IPRD", "WavAlbum"},  {"ICMT", "WavNote"},
+};
+
+// Runs inside a folder of its own, where the played-music log lives. Paths are written in the
+// Linux style, on every platform.
+class TrackInfoTest : public ::testing::Test {
+protected:
+    std::string Log() const { return ReadBack(kPlayedLogName).value_or("<none>"); }
+    // A started run, the log switched on by a file present at start when `log` is set.
+    std::unique_ptr<TestPlayer> Start(bool log = true, const TextRules* rules = nullptr) {
+        if (log) {
+            dir.AddFile(kPlayedLogName, "from the last run\r\n");
+        }
+        auto t = std::make_unique<TestPlayer>(rules ? *rules : linuxStyle);
+        t->Send(WM_CREATE_);
+        return t;
+    }
+
+    TempDir dir;
+    ScopedCurrentDir inside{dir.Root()};
+    const Utf8TextRules linuxStyle;
+};
+
+TEST_F(TrackInfoTest, ValueSetsByKindAndTagBitsAndTheirLogLine) {
+    const std::string path = "/A/B/song.mp3";
+    const Shown fileName{"song.mp3", "/A/B/", "", "", path};
+    const Shown v2{"Title2", "Artist2", "Album2", "Note2", "Title2 - Artist2"};
+    const Shown wav{"WavTitle", "WavArtist", "WavAlbum", "WavNote", "WavTitle / WavArtist"};
+    const struct {
+        const char* name;
+        CannedTags tags;
+        Shown shown;
+        std::string record;
+    } cases[] = {
+        {"ID3v2 wins over ID3v1", {0, 1, 3, kBothTags}, v2, "Artist2／Title2"},
+        {"ID3v1 only",
+         {0, 1, 1, kBothTags},
+         {"Title1", "Artist1", "Album1", "Note1", "Title1 - Artist1"},
+         "Artist1／Title1"},
+        {"other bits only", {0, 1, 4, kBothTags}, fileName, path},
+        {"WAV ignores the tag bits", {0, 2, 3, kBothTags}, wav, "WavArtist／WavTitle"},
+        {"WAV without bits", {0, 2, 0, kBothTags}, wav, "WavArtist／WavTitle"},
+        {"empty ID3v2 title falls back",
+         {0, 1, 3, {{"IART_v2", "A"}, {"IPRD_v2", "B"}, {"ICMT_v2", "C"}, {"INAM_v1", "T1"}}},
+         fileName,
+         path},
+        {"MP3 title without artist",
+         {0, 1, 2, {{"INAM_v2", "Adagio"}}},
+         {"Adagio", "", "", "", "Adagio - "},
+         "Adagio"},
+        {"WAV title without artist",
+         {0, 2, 0, {{"INAM", "Adagio"}}},
+         {"Adagio", "", "", "", "Adagio / "},
+         "Adagio"},
+        {"unknown kind shows the file like one without a tag",
+         {0, 3, 3, kBothTags},
+         fileName,
+         path},
+        {"kind 0 likewise", {0, 0, 2, kBothTags}, fileName, path},
+    };
+    for (const auto& c : cases) {
+        const auto t = Start();
+        t->tags.present = true;
+        t->tags.tags = c.tags;
+        ShowTrackInfo(t->player, path);
+        EXPECT_EQ(ShownBy(t->window), c.shown) << c.name;
+        EXPECT_EQ(Log(), c.record + "\r\n") << c.name;
+        EXPECT_EQ(t->tags.loadedPaths, std::vector<std::string>{path}) << c.name;
+    }
+}
+
+// The hint names the library file of the platform the paths belong to; an incomplete library
+// is never called. The log then names the file, whole.
+TEST_F(TrackInfoTest, WithoutALibraryShowsNameFolderAndTheHint) {
+    const Cp932Rules windows;
+    const std::string longPath =
+        "/m/" + std::string(300, 'd') + "/" + std::string(300, 'n') + ".mp3";
+    const struct {
+        bool present;
+        const TextRules* rules;
+        std::string path;
+        Shown shown;
+    } cases[] = {
+        {false, nullptr, "/A/B/song.mp3", {"song.mp3", "/A/B/", "", kSoHint, "/A/B/song.mp3"}},
+        {true, nullptr, "/A/B/song.mp3", {"song.mp3", "/A/B/", "", kSoHint, "/A/B/song.mp3"}},
+        {false,
+         nullptr,
+         longPath,
+         {std::string(300, 'n') + ".mp3", "/m/" + std::string(300, 'd') + "/", "", kSoHint,
+          longPath}},
+        {false,
+         &windows,
+         "C:\\A\\B\\song.mp3",
+         {"song.mp3", "C:\\A\\B\\", "", kDllHint, "C:\\A\\B\\song.mp3"}},
+        {false, &windows, "song.mp3", {"", "", "", kDllHint, "song.mp3"}},  // no drive root
+    };
+    for (const auto& c : cases) {
+        const auto t = Start(true, c.rules);
+        t->tags.present = c.present;
+        t->tags.allExports = false;
+        ShowTrackInfo(t->player, c.path);
+        EXPECT_EQ(ShownBy(t->window), c.shown);
+        EXPECT_EQ(Log(), (c.shown.title.empty() ? "" : c.path) + "\r\n");
+        EXPECT_TRUE(t->tags.loadedPaths.empty());
+        EXPECT_EQ(t->tags.releases, t->tags.loads);
+    }
+}
+
+// The library is loaded anew for every file; a file it cannot read changes nothing and
+// gives no log line.
+TEST_F(TrackInfoTest, LibraryLoadedForEveryFileAndAnUnreadableFileChangesNothing) {
+    const auto t = Start();
+    ShowTrackInfo(t->player, "/A/one.mp3");
+    EXPECT_EQ(t->window.ControlText(InfoComment), kSoHint);
+    t->tags.present = true;  // placed beside the program while it runs
+    t->tags.tags = {0, 1, 1, {{"INAM_v1", "Two"}}};
+    ShowTrackInfo(t->player, "/A/two.mp3");
+    t->window.title = "Tavrello  Ver.1.06";
+    const Shown before = ShownBy(t->window);
+    t->tags.tags.loadResult = 5;
+    ShowTrackInfo(t->player, "/A/three.mp3");
+    EXPECT_EQ(ShownBy(t->window), before);
+    EXPECT_EQ(Log(), "/A/one.mp3\r\nTwo\r\n");
+    EXPECT_EQ(t->tags.loads, 2);
+    EXPECT_EQ(t->tags.releases, 2);
+}
+
+// The window title is cut at 1027 bytes, the log's tag texts at 255, at a character.
+TEST_F(TrackInfoTest, LongTextsAreCutAtACharacter) {
+    const std::string title(1020, 't');
+    const std::string a254(254, 'a');
+    const std::string longPath = "/" + std::string(1020, 'd') + "/" + kA + kA + ".mp3";
+    const struct {
+        CannedTags tags;
+        std::string path;
+        std::string windowTitle;
+        std::string record;
+    } cases[] = {
+        // 1020 + 3 + 3 bytes fit; the next three-byte character would end at 1029.
+        {{0, 1, 2, {{"INAM_v2", title}, {"IART_v2", kA + kA}}},
+         "/a.mp3",
+         title + " - " + kA,
+         kA + kA + "／" + title.substr(0, 255)},
+        {{0, 1, 2, {{"INAM_v2", title}, {"IART_v2", "abcdefg"}}},
+         "/a.mp3",
+         title + " - abcd",
+         "abcdefg／" + title.substr(0, 255)},
+        {{0, 1, 2, {{"INAM_v2", "T"}, {"IART_v2", a254 + "bc"}}},
+         "/a.mp3",
+         "T - " + a254 + "bc",
+         a254 + "b／T"},
+        {{0, 1, 2, {{"INAM_v2", "T"}, {"IART_v2", a254 + kA}}},
+         "/a.mp3",
+         "T - " + a254 + kA,
+         a254 + "／T"},
+        {{0, 1, 0, {}}, longPath, longPath.substr(0, 1025), longPath},  // the first あ still fits
+    };
+    for (const auto& c : cases) {
+        const auto t = Start();
+        t->tags.present = true;
+        t->tags.tags = c.tags;
+        ShowTrackInfo(t->player, c.path);
+        EXPECT_EQ(t->window.title, c.windowTitle);
+        EXPECT_EQ(Log(), c.record + "\r\n");
+    }
+}
+
+// A run appends a line per started file, and the file is created anew if deleted meanwhile.
+// A new run starts afresh; without the file at start nothing is ever written.
+TEST_F(TrackInfoTest, TheLogBelongsToTheRunThatFoundIt) {
+    auto first = Start();
+    for (const char* path : {"/m/1.mp3", "/m/2.mp3", "/m/1.mp3"}) {
+        ShowTrackInfo(first->player, path);
+    }
+    EXPECT_EQ(Log(), "/m/1.mp3\r\n/m/2.mp3\r\n/m/1.mp3\r\n");
+    std::filesystem::remove(kPlayedLogName);
+    ShowTrackInfo(first->player, "/m/4.mp3");
+    EXPECT_EQ(Log(), "/m/4.mp3\r\n");
+
+    std::filesystem::remove(kPlayedLogName);
+    const auto second = Start(false);
+    ShowTrackInfo(second->player, "/m/5.mp3");
+    EXPECT_EQ(Log(), "<none>");
+    dir.AddFile(kPlayedLogName, "");
+    ShowTrackInfo(second->player, "/m/6.mp3");
+    EXPECT_EQ(Log(), "");
+}
+
+// A first open that fails still counts: later records are appended to what is there.
+TEST_F(TrackInfoTest, AFailedFirstOpenStillEndsTheRewrite) {
+    const auto t = Start();
+    std::filesystem::remove(kPlayedLogName);
+    std::filesystem::create_directory(kPlayedLogName);
+    ShowTrackInfo(t->player, "/m/1.mp3");
+    std::filesystem::remove(kPlayedLogName);
+    dir.AddFile(kPlayedLogName, "kept\r\n");
+    ShowTrackInfo(t->player, "/m/2.mp3");
+    EXPECT_EQ(Log(), "kept\r\n/m/2.mp3\r\n");
+}
+
+}  // namespace
+}  // namespace tav::test

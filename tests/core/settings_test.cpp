@@ -1,0 +1,208 @@
+#include "settings/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "catalogue/path.h"
+#include "fakes/current_dir.h"
+#include "fakes/test_player.h"
+#include "linux/native_text.h"
+#include "player/control_table.h"
+
+namespace tav::test {
+namespace {
+
+TEST(ParseNumber, ReadsBlanksSignsBasesAndFractions) {
+    const std::pair<std::string, double> cases[] = {
+        {"", 0},
+        {" \t \t7", 7},
+        {"+7", 7},
+        {"-00008", -8},
+        {"&H1F", 31},
+        {"&h1f", 31},
+        {"&o17", 15},
+        {"&O18", 1},  // 8: no octal digit
+        {"&X5", 0},
+        {"-&H5", 0},
+        {"&H", 0},
+        {"&HFFFFFFFF", 4294967295.0},
+        {" &H10", 16},
+        {"-1.5", -1.5},
+        {"\t+3.75x", 3.75},
+        {".5", 0.5},
+        {"--5", 0},
+        {"1e5", 1},
+        {"x12", 0},
+        {std::string("7\0"
+                     "8",
+                     3),
+         7},
+    };
+    for (const auto& [text, value] : cases) {
+        EXPECT_DOUBLE_EQ(ParseNumber(text), value) << '"' << text << '"';
+    }
+}
+
+class SettingsTest : public ::testing::Test {
+protected:
+    // A fresh start with these settings bytes beside it, named after the program.
+    std::unique_ptr<TestPlayer> StartWith(const std::string& bytes,
+                                          const TextRules& rules = TestPlayer::SharedNativeText()) {
+        dir.AddFile(SplitPath(NativeFileSystem().ExecutablePath(), rules).baseName + ".ini", bytes);
+        auto t = std::make_unique<TestPlayer>(rules);
+        t->Send(WM_CREATE_);
+        return t;
+    }
+    // Saves these choices and returns the file.
+    std::string Save(const std::string& folder, int unit, const std::string& exclusion, Edges edges,
+                     int32_t target) {
+        TestPlayer t;
+        t.Send(WM_CREATE_);
+        t.window.SetControlText(FolderEdit, folder);
+        t.window.SetComboSelection(unit);
+        t.player.options.exclusionText = exclusion;
+        t.window.edges = edges;
+        t.player.options.playTarget = target;
+        SaveSettings(t.player);
+        return ReadBack(t.player.settingsFile).value_or("");
+    }
+
+    TempDir dir;
+    ScopedCurrentDir inside{dir.Root()};
+};
+
+struct Loaded {
+    std::string folder;
+    int unit;
+    bool exclusionEnabled;
+    std::string exclusion;
+    Edges edges;
+    int32_t target;
+    std::string label;
+};
+
+const Edges kCreated{100, 100, 900, 736};  // where the fake window starts
+const Edges kMoved{100, 50, 900, 686};
+
+TEST_F(SettingsTest, LoadsEachCrLfLineOrItsDefault) {
+    const std::string rect = "000100,000050,000900,000686\r\n";
+    const Loaded none{"", 0, true, "", kCreated, 3, "MP3+WAV"};
+    const std::pair<std::string, Loaded> cases[] = {
+        {"", none},
+        {"/music\n1\nlive\n000100,000050,000900,000686\n2\n", none},
+        {"/music\r\n1\r\nlive\r\n" + rect + "2\r\n",
+         {"/music", 1, false, "live", kMoved, 2, "WAV"}},
+        {"/music\r\n0\r\nlive\r\n" + rect + "1", {"/music", 0, true, "live", kMoved, 3, "MP3+WAV"}},
+        {"/music\r\n1\r\nlive", {"/music", 1, false, "", kCreated, 3, "MP3+WAV"}},
+        // Lines 3 and 4 run together; the exclusion text keeps its first 15 bytes.
+        {"/m\r\n1\r\nlive" + rect + "2\r\n",
+         {"/m", 1, false, "live000100,0000", kCreated, 3, "MP3+WAV"}},
+        {"\r\n1\r\nlive\r\n" + rect + "1\r\n", {"", 1, false, "live", kMoved, 1, "MP3"}},
+        {"\r\n\r\n\r\n\r\n2\r\n/other\r\n1\r\n", {"", 0, true, "", kCreated, 2, "WAV"}},
+        {std::string("/a\0b\r\n", 6), {"/a", 0, true, "", kCreated, 3, "MP3+WAV"}},
+        {"/a\rb\nc\r\r\n", {"/a\rb\nc\r", 0, true, "", kCreated, 3, "MP3+WAV"}},
+        // Numbers truncate toward zero and keep to the 32-bit range; target 0 means both.
+        {"\r\n 2x\r\n\r\n\r\n0\r\n", {"", -1, true, "", kCreated, 3, "MP3+WAV"}},
+        {"\r\n1.9\r\n\r\n\r\n-1.5\r\n", {"", 1, false, "", kCreated, -1, "MP3+WAV"}},
+        {"\r\n4294967297\r\n\r\n\r\n99999999999\r\n",
+         {"", -1, true, "", kCreated, INT32_MAX, "MP3+WAV"}},
+        {"\r\n\r\n\r\n\r\n-99999999999\r\n", {"", 0, true, "", kCreated, INT32_MIN, "MP3"}},
+    };
+    for (const auto& [bytes, e] : cases) {
+        SCOPED_TRACE(bytes);
+        const auto t = StartWith(bytes);
+        EXPECT_EQ(t->window.ControlText(FolderEdit), e.folder);
+        EXPECT_EQ(t->window.comboSelection, e.unit);
+        EXPECT_EQ(t->window.IsControlEnabled(ExclusionEdit), e.exclusionEnabled);
+        EXPECT_EQ(t->window.ControlText(ExclusionEdit), e.exclusion);
+        EXPECT_EQ(t->player.options.exclusionText, e.exclusion);
+        EXPECT_EQ(t->window.edges, e.edges);
+        EXPECT_EQ(t->player.options.playTarget, e.target);
+        EXPECT_EQ(t->window.ControlText(TargetLabel), e.label);
+    }
+}
+
+// Four six-byte fields at fixed columns, whatever a wider field written by the writer shifted;
+// a right or bottom edge of 0 keeps the window where it is. The fake screen's available area
+// is 0, 0 to 1920, 1040.
+TEST_F(SettingsTest, LoadsTheWindowRectangleFromFixedColumns) {
+    const std::pair<std::string, Edges> cases[] = {
+        {"-00008,-00008,000792,000628", {-8, -8, 792, 628}},
+        {"500000,000050,501000,000700", {920, 50, 1920, 700}},  // brought onto the screen
+        {"000000,000000,000800,000636", {0, 0, 800, 636}},
+        {"000100,000050,000000,000686", kCreated},
+        {"000100,000050,000900,000000", kCreated},
+        {"-100000,000050,000900,000686", kCreated},
+        {"000100,000050,1000000,000686", kCreated},
+        {"000100,000050,000900,1000000", {100, 0, 900, 1040}},
+        {"000100x000050y000900z000686 junk", kMoved},
+        {"000100,000050,00", kCreated},
+        {"   100,    50,   900,   686", kMoved},
+    };
+    for (const auto& [line, edges] : cases) {
+        EXPECT_EQ(StartWith("\r\n\r\n\r\n" + line + "\r\n\r\n")->window.edges, edges) << line;
+    }
+}
+
+TEST_F(SettingsTest, MissingFileOrEmptyLinesKeepWhatIsThere) {
+    TestPlayer t;
+    t.Send(WM_CREATE_);
+    t.window.SetControlText(FolderEdit, "/typed");
+    t.player.options.exclusionText = "Live";
+    LoadSettings(t.player);
+    EXPECT_EQ(t.window.ControlText(FolderEdit), "/typed");
+    dir.AddFile(t.player.settingsFile, "\r\n\r\n\r\n\r\n\r\n");
+    LoadSettings(t.player);
+    EXPECT_EQ(t.player.options.exclusionText, "Live");
+    EXPECT_EQ(t.window.ControlText(ExclusionEdit), "Live");
+}
+
+TEST_F(SettingsTest, WritesFiveCrLfLines) {
+    EXPECT_EQ(Save("/music/バッハ", 1, "live", {-8, -20, 792, 616}, 2),
+              "/music/バッハ\r\n1\r\nlive\r\n-00008,-00020,000792,000616\r\n2\r\n");
+    EXPECT_EQ(Save("", 7, "", {-100000, 0, 1000000, 1234567}, 3),
+              "\r\n-1\r\n\r\n-100000,000000,1000000,1234567\r\n3\r\n");
+    EXPECT_EQ(Save("/m", 0, "x", {INT32_MIN, INT32_MAX, 0, -1}, 1),
+              "/m\r\n0\r\nx\r\n-2147483648,2147483647,000000,-00001\r\n1\r\n");
+}
+
+// A CR-LF inside a text would shift every later line; such a text is stored empty, while a
+// lone CR or LF round-trips.
+TEST_F(SettingsTest, TextsHoldingCrLfAreStoredEmpty) {
+    EXPECT_EQ(Save("/a\r\nb", 0, "x\r\ny", kMoved, 2),
+              "\r\n0\r\n\r\n000100,000050,000900,000686\r\n2\r\n");
+    const auto t = StartWith(Save("/a\rb\nc\n\r", 0, "\nx\r", kMoved, 2));
+    EXPECT_EQ(t->window.ControlText(FolderEdit), "/a\rb\nc\n\r");
+    EXPECT_EQ(t->player.options.exclusionText, "\nx\r");
+    EXPECT_EQ(t->window.edges, kMoved);
+}
+
+TEST_F(SettingsTest, LongFolderIsCutAtACharacterWithinThePathLimit) {
+    const Cp932Rules windows;
+    const Utf8TextRules posix;
+    // ソ (0x83 0x5C) straddles 259 bytes on Windows; あ straddles 4095 bytes on Linux.
+    const std::string windowsHead = "C:\\" + std::string(255, 'a');
+    const std::string posixHead = "/" + std::string(4093, 'a');
+    const struct {
+        const TextRules& rules;
+        std::string line;
+        std::string kept;
+    } cases[] = {
+        {windows, windowsHead + "\x83\x5C" + "b", windowsHead},
+        {windows, windowsHead + "bcde", windowsHead + "b"},
+        {posix, posixHead + "\xE3\x81\x82", posixHead},
+        {posix, posixHead + "bcd", posixHead + "b"},
+    };
+    for (const auto& c : cases) {
+        const auto t = StartWith(c.line + "\r\n", c.rules);
+        EXPECT_EQ(t->window.ControlText(FolderEdit), c.kept);
+        t->window.SetControlText(FolderEdit, c.line);
+        SaveSettings(t->player);
+        EXPECT_EQ(ReadBack(t->player.settingsFile).value_or("").substr(0, c.kept.size() + 2),
+                  c.kept + "\r\n");
+    }
+}
+
+}  // namespace
+}  // namespace tav::test
