@@ -13,10 +13,9 @@
 namespace tav::test {
 namespace {
 
-const std::string kSoHint =
-    "※mp3infp.so を実行ファイルと同じディレクトリに入れると、ID3タグの情報を表示します。";
-const std::string kDllHint =
-    "※mp3infp.dll を実行ファイルと同じディレクトリに入れると、ID3タグの情報を表示します。";
+const std::string kHint =
+    " を実行ファイルと同じディレクトリに入れると、ID3タグの情報を表示します。";
+const std::string kSoHint = "※mp3infp.so" + kHint;
 const std::string kA = "\xE3\x81\x82";  // あ in UTF-8, whatever the execution character set
 
 // The title, artist, album and comment lines and the window title.
@@ -37,7 +36,7 @@ const std::vector<std::pair<std::string, std::string>> kBothTags = {
 class TrackInfoTest : public ::testing::Test {
 protected:
     std::string Log() const { return ReadBack(kPlayedLogName).value_or("<none>"); }
-    // A started run, the log switched on by a file present at start when `log` is set.
+    // A started run; a log file present at start switches the log on.
     std::unique_ptr<TestPlayer> Start(bool log = true, const TextRules* rules = nullptr) {
         if (log) {
             dir.AddFile(kPlayedLogName, "from the last run\r\n");
@@ -94,8 +93,14 @@ TEST_F(TrackInfoTest, WithoutALibraryShowsNameFolderAndTheHint) {
     } cases[] = {
         {false, nullptr, "/A/B/song.mp3", {"song.mp3", "/A/B/", "", kSoHint, "/A/B/song.mp3"}},
         {true, nullptr, "/A/B/song.mp3", {"song.mp3", "/A/B/", "", kSoHint, "/A/B/song.mp3"}},
-        {false, &windows, "C:\\A\\s.mp3", {"s.mp3", "C:\\A\\", "", kDllHint, "C:\\A\\s.mp3"}},
-        {false, &windows, "song.mp3", {"", "", "", kDllHint, "song.mp3"}},  // no drive root
+        {false,
+         &windows,
+         "C:\\A\\s.mp3",
+         {"s.mp3", "C:\\A\\", "", "※mp3infp.dll" + kHint, "C:\\A\\s.mp3"}},
+        {false,
+         &windows,
+         "song.mp3",
+         {"", "", "", "※mp3infp.dll" + kHint, "song.mp3"}},  // no drive root
     };
     for (const auto& c : cases) {
         const auto t = Start(true, c.rules);
