@@ -2,53 +2,38 @@
 
 #include <climits>
 
-#include "app/options.h"
 #include "fakes/test_player.h"
-#include "player/control_table.h"
-#include "player/display.h"
-#include "player/text_cut.h"
 
 namespace tav::test {
 namespace {
 
-TEST(PlayTarget, ThreeClicksVisitEveryTargetAndComeBack) {
-    TestPlayer t;
-    t.Send(WM_CREATE_);
-    const char* expected[] = {"MP3", "WAV", "MP3+WAV"};
-    for (const char* label : expected) {
-        t.Command(TargetButton, BN_CLICKED_);
-        EXPECT_EQ(t.window.ControlText(TargetLabel), label);
-    }
-    EXPECT_EQ(t.player.options.playTarget, 3);
-}
-
-TEST(PlayTarget, HandEditedValuesCycleAndShowByTheirBits) {
-    struct Case {
+// Each click moves to the next target and shows it by its bits; values a hand-edited
+// settings file may hold cycle without overflowing.
+TEST(Options, TargetButtonCyclesThePlayTarget) {
+    const struct {
         int32_t from;
         int32_t next;
-        const char* label;  // of the value itself
-    };
-    const Case cases[] = {
-        {0, 1, "MP3"},
-        {4, 1, "MP3"},
-        {6, 1, "WAV"},
-        {7, 1, "MP3+WAV"},
-        {-1, 0, "MP3+WAV"},
-        {INT32_MAX, 1, "MP3+WAV"},
+        const char* shown;
+    } cases[] = {
+        {3, 1, "MP3"},
+        {1, 2, "WAV"},
+        {2, 3, "MP3+WAV"},
+        {6, 1, "MP3"},
+        {-2, -1, "MP3+WAV"},
+        {INT32_MAX, 1, "MP3"},
         {INT32_MIN, INT32_MIN + 1, "MP3"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         TestPlayer t;
         t.Send(WM_CREATE_);
-        ShowPlayTarget(t.player, c.from);
-        EXPECT_EQ(t.window.ControlText(TargetLabel), c.label) << c.from;
         t.player.options.playTarget = c.from;
-        CyclePlayTarget(t.player);
+        t.Command(TargetButton, BN_CLICKED_);
         EXPECT_EQ(t.player.options.playTarget, c.next) << c.from;
+        EXPECT_EQ(t.window.ControlText(TargetLabel), c.shown) << c.from;
     }
 }
 
-TEST(Unit, PerFileGreysOutTheExclusionEditAndKeepsItsText) {
+TEST(Options, PerFileGreysOutTheExclusionEditAndKeepsItsText) {
     TestPlayer t;
     t.Send(WM_CREATE_);
     t.window.SetControlText(ExclusionEdit, "Live");
@@ -57,79 +42,46 @@ TEST(Unit, PerFileGreysOutTheExclusionEditAndKeepsItsText) {
         t.window.SetComboSelection(selection);
         t.Command(UnitCombo, CBN_SELCHANGE_);
         EXPECT_EQ(t.window.IsControlEnabled(ExclusionEdit), selection != 1) << selection;
-        EXPECT_EQ(t.window.ControlText(ExclusionEdit), "Live");
         EXPECT_EQ(t.player.options.exclusionText, "Live");
     }
 }
 
-TEST(Exclusion, TextIsCutAtFifteenBytesOnACharacterBoundary) {
+// The edit takes any length; the exclusion keeps at most 15 bytes, cut before the character
+// that would straddle the limit. UTF-8 bytes are spelt out (the Windows build compiles
+// literals to CP932); broken or overlong sequences count byte by byte.
+TEST(Options, ExclusionIsCutAtFifteenBytesOnACharacterBoundary) {
     const Cp932Rules cp932;
     const Utf8TextRules utf8;
-    struct Case {
+    const struct {
         const TextRules* rules;
         std::string typed;
         std::string kept;
-    };
-    const Case cases[] = {
+    } cases[] = {
+        // clang-format off
         {&utf8, "abcdefghijklmnopqrst", "abcdefghijklmno"},
         {&utf8, "", ""},
-        {&utf8,
-         "abcdefghijklm"
-         "\xE3\x81\x82",
-         "abcdefghijklm"},  // あ is 3 bytes: 13 + 3 > 15
-        {&utf8,
-         "abcdefghijkl"
-         "\xE3\x81\x82",
-         "abcdefghijkl\xE3\x81\x82"},
-        {&cp932,
-         "abcdefghijklmn"
-         "\x83\x5C",
-         "abcdefghijklmn"},  // ソ straddles the limit
-        {&cp932,
-         "abcdefghijklm"
-         "\x83\x5C"
-         "z",
-         "abcdefghijklm\x83\x5C"},
+        {&utf8, "abcdefghijklm\xE3\x81\x82", "abcdefghijklm"},
+        {&utf8, "abcdefghijkl\xE3\x81\x82", "abcdefghijkl\xE3\x81\x82"},
+        {&utf8, "abcdefghijk\xF0\x9F\x98\x80!", "abcdefghijk\xF0\x9F\x98\x80"},
+        {&utf8, "abcdefghijklm\xDF\xBF!", "abcdefghijklm\xDF\xBF"},
+        {&utf8, "abcdefghijklmn\xF5\x80", "abcdefghijklmn\xF5"},
+        {&utf8, "abcdefghijklm\xE3" "a\x80", "abcdefghijklm\xE3" "a"},
+        {&utf8, "abcdefghijklmn\xE3\x81", "abcdefghijklmn\xE3"},
+        {&utf8, "abcdefghijklmn\xC1\xBF", "abcdefghijklmn\xC1"},
+        {&cp932, "abcdefghijklmn\x83\x5C", "abcdefghijklmn"},
+        {&cp932, "abcdefghijklm\x83\x5Cz", "abcdefghijklm\x83\x5C"},
         {&cp932, "\x82\x9F\x82\xE0\x82\x9F\x82\xE0\x82\x9F\x82\xE0\x82\x9F\x82\xE0",
          "\x82\x9F\x82\xE0\x82\x9F\x82\xE0\x82\x9F\x82\xE0\x82\x9F"},  // trails in the lead range
+        // clang-format on
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         TestPlayer t(*c.rules);
         t.Send(WM_CREATE_);
         t.window.SetControlText(ExclusionEdit, c.typed);
         t.Command(ExclusionEdit, EN_CHANGE_);
         EXPECT_EQ(t.player.options.exclusionText, c.kept) << c.typed;
-        EXPECT_EQ(t.window.ControlText(ExclusionEdit), c.typed);  // the edit has no limit
+        EXPECT_EQ(t.window.ControlText(ExclusionEdit), c.typed);
     }
-}
-
-TEST(TextCut, Utf8CharactersAreWholeOrSingleBytes) {
-    const Utf8TextRules utf8;
-    struct Case {
-        std::string text;
-        std::size_t length;
-    };
-    const Case cases[] = {
-        // UTF-8 bytes spelt out: the Windows build compiles literals to CP932.
-        {"a", 1},
-        {"\xC2\xA9", 2},
-        {"\xDF\xBF", 2},
-        {"\xE0\xA0\x80", 3},
-        {"\xEF\xBF\xBD", 3},
-        {"\xF0\x9F\x98\x80", 4},
-        {"\xF4\x8F\xBF\xBF", 4},
-        {"\xE3\x81", 1},  // cut short
-        {"\xE3"
-         "ab",
-         1},  // not followed by continuation bytes
-        {"\x80", 1},
-        {"\xC1\xBF", 1},  // overlong lead
-        {"\xF5\x80\x80\x80", 1},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(CharLength(c.text, 0, utf8), c.length) << c.text;
-    }
-    EXPECT_EQ(CutToLimit("\xE3\x81\x82", 2, utf8), "");  // no room for the first character
 }
 
 }  // namespace

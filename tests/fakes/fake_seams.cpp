@@ -16,9 +16,6 @@ public:
     bool HasAllExports() const override { return loader_.allExports; }
     uint32_t Load(intptr_t, const std::string& path) override {
         loader_.loadedPaths.push_back(path);
-        if (loader_.onLoad) {
-            loader_.onLoad(path);
-        }
         return loader_.tags.loadResult;
     }
     uint32_t GetType() override { return loader_.tags.type; }

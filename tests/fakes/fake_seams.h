@@ -1,7 +1,6 @@
 #pragma once
 
 #include <deque>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -68,7 +67,6 @@ public:
     int loads = 0;
     int releases = 0;
     std::vector<std::string> loadedPaths;
-    std::function<void(const std::string&)> onLoad;  // runs as the library reads a file
 };
 
 // Windows code page 932: lead bytes 0x81-0x9F and 0xE0-0xFC, '\' paths under drive letters.
