@@ -17,17 +17,9 @@ enum Anchor { Stays, Right, Wide, Grows };
 // 800 x 636 window's client area of 784 x 597 places it.
 TEST(Layout, EveryControlAsCreatedAndAsPlaced) {
     using enum ControlClass;
-    const struct Row {
-        const char* role;
-        ControlClass kind;
-        const char* className;
-        const char* text;
-        Rect created;
-        uint32_t style;
-        uint32_t exStyle;
-        Rect placed;
-        Anchor anchor;
-    } rows[] = {
+    using Row = std::tuple<std::string_view, ControlClass, std::string_view, std::string_view, Rect,
+                           uint32_t, uint32_t, Rect, Anchor>;
+    const Row rows[] = {
         // clang-format off
         {"TrackList", ListBox, "LISTBOX", "", {0, 224, 792, 365}, 0x50200003, 0x200, {0, 224, 784, 355}, Grows},
         {"FolderEdit", Edit, "EDIT", "", {0, 176, 707, 20}, 0x50000080, 0x200, {0, 176, 700, 20}, Wide},
@@ -54,31 +46,24 @@ TEST(Layout, EveryControlAsCreatedAndAsPlaced) {
         {"InfoEdit4", Edit, "EDIT", "", {0, 141, 792, 30}, 0x50000844, 0x200, {0, 138, 784, 30}, Wide},
         // clang-format on
     };
-    // Field by field, so that a failure shows what differs.
-    const auto fields = [](int id, std::string_view role, ControlClass kind, std::string_view cls,
-                           std::string_view text, Rect r, uint32_t style, uint32_t exStyle) {
-        return std::tuple(id, role, static_cast<int>(kind), cls, text, r.x, r.y, r.width, r.height,
-                          style, exStyle);
-    };
     ASSERT_EQ(ControlTable().size(), std::size(rows));
     TestPlayer t;
     t.Create();  // sized 784 x 597
     for (int i = 0; i < static_cast<int>(std::size(rows)); ++i) {
         const ControlSpec& c = ControlTable()[i];
-        const Row& r = rows[i];
-        EXPECT_EQ(
-            fields(c.id, c.role, c.kind, c.className, c.text, c.rect, c.style, c.exStyle),
-            fields(1000 + i, r.role, r.kind, r.className, r.text, r.created, r.style, r.exStyle));
-        EXPECT_EQ(t.window.controls[1000 + i].rect, r.placed) << r.role;
+        const auto& [role, kind, className, text, created, style, exStyle, placed, _] = rows[i];
+        EXPECT_EQ(std::tuple(c.id, c.role, c.kind, c.className, c.text, c.style, c.exStyle),
+                  std::tuple(1000 + i, role, kind, className, text, style, exStyle));
+        EXPECT_EQ(c.rect, created) << role;
+        EXPECT_EQ(t.window.controls[1000 + i].rect, placed) << role;
     }
     t.Send(WM_SIZE_, 0, static_cast<intptr_t>(MakeParam(1200, 900)));
     for (int i = 0; i < static_cast<int>(std::size(rows)); ++i) {
-        const Row& r = rows[i];
-        const Rect p = r.placed;
-        const bool wider = r.anchor == Wide || r.anchor == Grows;
-        const Rect grown{p.x + (r.anchor == Right ? 416 : 0), p.y, p.width + (wider ? 416 : 0),
-                         p.height + (r.anchor == Grows ? 303 : 0)};
-        EXPECT_EQ(t.window.controls[1000 + i].rect, grown) << r.role;
+        const auto& [role, kind, className, text, created, style, exStyle, p, anchor] = rows[i];
+        const int wider = anchor == Wide || anchor == Grows ? 416 : 0;
+        const Rect grown{p.x + (anchor == Right ? 416 : 0), p.y, p.width + wider,
+                         p.height + (anchor == Grows ? 303 : 0)};
+        EXPECT_EQ(t.window.controls[1000 + i].rect, grown) << role;
     }
     EXPECT_EQ(t.window.statusParts, (std::array<int, 4>{920, 1040, 1100, 1200}));
     EXPECT_EQ(t.window.invalidations, 2);
@@ -96,12 +81,7 @@ TEST(Layout, EveryControlAsCreatedAndAsPlaced) {
 
 TEST(Layout, SavedWindowStaysUsableOnItsScreen) {
     const Edges screen{0, 0, 1920, 1040};
-    const struct {
-        const char* name;
-        Edges saved;
-        Edges area;
-        Rect placed;
-    } cases[] = {
+    const std::tuple<const char*, Edges, Edges, Rect> cases[] = {
         // clang-format off
         {"on the left screen", {-1000, 100, -200, 736}, {-1280, 0, 0, 984}, {-1000, 100, 800, 636}},
         {"maximised", {-8, -8, 1928, 1048}, screen, {-8, -8, 1936, 1056}},
@@ -116,8 +96,8 @@ TEST(Layout, SavedWindowStaysUsableOnItsScreen) {
         {"inverted", {900, 700, 100, 50}, screen, {900, 404, 800, 636}},
         // clang-format on
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(FitSavedWindow(c.saved, c.area), c.placed) << c.name;
+    for (const auto& [name, saved, area, placed] : cases) {
+        EXPECT_EQ(FitSavedWindow(saved, area), placed) << name;
     }
 }
 

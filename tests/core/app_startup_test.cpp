@@ -9,10 +9,9 @@ using StartupTest = PlaybackTest;
 
 TEST_F(StartupTest, WithoutSettingsShowsEveryStartText) {
     EXPECT_EQ(t.window.title, "Tavrello  Ver.1.06");
-    EXPECT_EQ(Part(0), "");
-    EXPECT_EQ(Part(1), "\t0:00:00 / 0:00:00");
-    EXPECT_EQ(Part(2), "\t0 / 0");
-    EXPECT_EQ(Part(3), "\t0 / 0");
+    EXPECT_EQ(
+        t.window.statusTexts,
+        (std::map<int, std::string>{{1, "\t0:00:00 / 0:00:00"}, {2, "\t0 / 0"}, {3, "\t0 / 0"}}));
     EXPECT_EQ(t.window.comboItems, (std::vector<std::string>{"フォルダ単位", "ファイル単位"}));
     EXPECT_EQ(t.window.comboSelection, 0);
     EXPECT_EQ(t.window.ControlText(TargetLabel), "MP3+WAV");
@@ -25,24 +24,18 @@ TEST_F(StartupTest, WithoutSettingsShowsEveryStartText) {
 }
 
 TEST_F(StartupTest, BalancesTheVolumeAndShowsItOnTheBar) {
-    const struct {
-        std::optional<uint32_t> read;
-        uint32_t average;
-        int bar;
-    } cases[] = {
+    // A failed read counts as silence; (1 + 0) / 2 rounds down.
+    const std::tuple<std::optional<uint32_t>, uint32_t, int> cases[] = {
         {60000U | (40000U << 16), 50000, 762},
-        {std::nullopt, 0, 0},  // a failed read counts as silence
+        {std::nullopt, 0, 0},
         {65535U | (65535U << 16), 65535, 1000},
-        {32767U | (32767U << 16), 32767, 499},
-        {1U, 0, 0},  // floor((1 + 0) / 2)
-    };
-    for (const auto& c : cases) {
+        {1U, 0, 0}};
+    for (const auto& [read, average, bar] : cases) {
         TestPlayer fresh;
-        fresh.volume.readValue = c.read;
+        fresh.volume.readValue = read;
         fresh.Create();
-        ASSERT_FALSE(fresh.volume.written.empty());
-        EXPECT_EQ(fresh.volume.written.front(), c.average | (c.average << 16));
-        EXPECT_EQ(fresh.window.TrackbarPosition(VolumeBar), c.bar);
+        EXPECT_EQ(fresh.volume.written, std::vector<uint32_t>{average | (average << 16)});
+        EXPECT_EQ(fresh.window.TrackbarPosition(VolumeBar), bar);
     }
 }
 

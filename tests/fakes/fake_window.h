@@ -56,8 +56,7 @@ public:
         ++statusWrites;
     }
     std::string StatusText(int part) const override {
-        const auto found = statusTexts.find(part);
-        return found == statusTexts.end() ? std::string() : found->second;
+        return statusTexts.contains(part) ? statusTexts.at(part) : std::string();
     }
     void ResizeStatusBar(int, int) override {}
     void AddComboItem(const std::string& text) override { comboItems.push_back(text); }
@@ -98,11 +97,7 @@ public:
     int statusWrites = 0;
 
 private:
-    const Control& Find(int id) const {
-        static const Control missing;
-        const auto found = controls.find(id);
-        return found == controls.end() ? missing : found->second;
-    }
+    Control Find(int id) const { return controls.contains(id) ? controls.at(id) : Control(); }
 };
 
 }  // namespace tav::test
