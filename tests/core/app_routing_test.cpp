@@ -68,28 +68,5 @@ TEST(Options, ExclusionIsCutAtFifteenBytesOnACharacterBoundary) {
     }
 }
 
-// The routed commands are proven by what they do; the other notifications of those controls
-// (focus changes, a button's double-click) change nothing.
-TEST(Routing, NotificationsWithoutARouteChangeNothing) {
-    TestPlayer t;
-    t.Create();
-    t.list.Add("entry");
-    t.window.SetComboSelection(1);  // neither routed nor shown yet
-    t.window.SetControlText(ExclusionEdit, "Live");
-    const auto state = [&t] {
-        return std::tuple(t.list.Selection(), t.player.options.playTarget,
-                          t.player.options.exclusionText, t.browser.calls.size(),
-                          t.device.opened.size(), t.window.messages.size(),
-                          t.window.IsControlEnabled(ExclusionEdit), t.window.StatusText(3));
-    };
-    const auto before = state();
-    for (int id = TrackList; id <= InfoComment; ++id) {
-        for (const uint16_t code : {3, 4, 5, 6, 7, 0x100, 0x200}) {
-            EXPECT_EQ(t.Command(id, code), 0);
-        }
-    }
-    EXPECT_EQ(state(), before);
-}
-
 }  // namespace
 }  // namespace tav::test
