@@ -23,7 +23,7 @@ TEST_F(StartupTest, WithoutSettingsShowsEveryStartText) {
     EXPECT_EQ(seeded.player.random.randomSeed, 123456789U);
 }
 
-TEST_F(StartupTest, BalancesTheVolumeAndShowsItOnTheBar) {
+TEST_F(StartupTest, VolumeStartsBalancedAndFollowsTheBar) {
     // A failed read counts as silence; (1 + 0) / 2 rounds down.
     const std::tuple<std::optional<uint32_t>, uint32_t, int> cases[] = {
         {60000U | (40000U << 16), 50000, 762},
@@ -36,6 +36,14 @@ TEST_F(StartupTest, BalancesTheVolumeAndShowsItOnTheBar) {
         fresh.Create();
         EXPECT_EQ(fresh.volume.written, std::vector<uint32_t>{average | (average << 16)});
         EXPECT_EQ(fresh.window.TrackbarPosition(VolumeBar), bar);
+    }
+    // Drawing the bar sets both channels to its level.
+    for (const auto& [bar, level] : {std::pair{1, 65U}, {999, 65469U}, {1000, 65535U}}) {
+        t.window.SetTrackbarPosition(VolumeBar, bar, true);
+        NotifyHeader header{nullptr, VolumeBar, static_cast<uint32_t>(NM_CUSTOMDRAW_)};
+        t.Send(WM_NOTIFY_, VolumeBar, reinterpret_cast<intptr_t>(&header));
+        EXPECT_EQ(t.volume.written.back(), level | (level << 16)) << bar;
+        EXPECT_EQ(t.window.controls[VolumeBar].rangeMin, 0);
     }
 }
 

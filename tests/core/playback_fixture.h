@@ -18,7 +18,6 @@ protected:
 
     PlaybackTest() { t.Create(); }
 
-    // The collection root, with its trailing separator.
     std::string Music() const { return dir.Path() + "music" + kSep; }
     // A file in a folder of the collection (directly in it for no folder), playing `lengthMs`.
     std::string Add(const std::string& folder, const std::string& name, uint32_t lengthMs = 1000) {
@@ -27,7 +26,7 @@ protected:
         t.device.lengths[path] = lengthMs;
         return path;
     }
-    // Lists the collection as the folder button does, without playing anything.
+    // Lists the collection through the folder button.
     void ChooseCollection() {
         t.browser.answer = Music();
         Click(FolderButton);
@@ -38,7 +37,6 @@ protected:
         t.Command(TrackList, LBN_SELCHANGE_);
     }
 
-    // The path of the open device; empty when none is open.
     std::string Playing() {
         const auto found = t.device.devices.find(t.player.playback.deviceId);
         return found == t.device.devices.end() ? std::string() : found->second.path;
