@@ -48,7 +48,7 @@ TEST_F(StartupTest, VolumeStartsBalancedAndFollowsTheBar) {
 }
 
 // Closing destroys the window; its destruction saves the settings, closes the playing device
-// and only then quits. Every message handled returns 0.
+// and quits. Every message handled returns 0.
 TEST_F(StartupTest, CloseSavesTheSettingsClosesTheDeviceAndQuits) {
     Add("A", "1.mp3");
     ChooseCollection();
