@@ -5,6 +5,7 @@
 
 #include "app/media_keys.h"
 #include "fakes/test_player.h"
+#include "player/text_cut.h"
 
 namespace tav::test {
 namespace {
@@ -53,6 +54,7 @@ TEST(Options, ExclusionIsCutAtFifteenBytesOnACharacterBoundary) {
         {"abcdefghijklmn\xF5\x80", "abcdefghijklmn\xF5"},
         {"abcdefghijklm\xE3" "a\x80", "abcdefghijklm\xE3" "a"},
         {"abcdefghijklmn\xC1\xBF", "abcdefghijklmn\xC1"},
+        {"abcdefghijklmn\xE3\x81", "abcdefghijklmn\xE3"},
         // clang-format on
     };
     for (const auto& [typed, kept] : cases) {
@@ -63,6 +65,9 @@ TEST(Options, ExclusionIsCutAtFifteenBytesOnACharacterBoundary) {
         EXPECT_EQ(t.player.options.exclusionText, kept) << typed;
         EXPECT_EQ(t.window.ControlText(ExclusionEdit), typed);
     }
+    // In CP932 a trail byte may lie in the lead range.
+    const std::string kana = "\x82\x9F\x82\xE0\x82\x9F\x82\xE0\x82\x9F\x82\xE0\x82\x9F\x82\xE0";
+    EXPECT_EQ(CutToLimit(kana, 15, Cp932Rules()), kana.substr(0, 14));
 }
 
 }  // namespace

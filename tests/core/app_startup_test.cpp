@@ -48,7 +48,7 @@ TEST_F(StartupTest, VolumeStartsBalancedAndFollowsTheBar) {
 }
 
 // Closing destroys the window; its destruction saves the settings, closes the playing device
-// and quits. Every message handled returns 0.
+// and quits. Every message handled returns 0, others go to the default procedure.
 TEST_F(StartupTest, CloseSavesTheSettingsClosesTheDeviceAndQuits) {
     Add("A", "1.mp3");
     ChooseCollection();
@@ -57,6 +57,7 @@ TEST_F(StartupTest, CloseSavesTheSettingsClosesTheDeviceAndQuits) {
     for (const uint32_t id : {WM_SIZE_, WM_TIMER_, WM_HSCROLL_, MM_MCINOTIFY_, WM_CLOSE_}) {
         EXPECT_EQ(t.Send(id), 0) << id;
     }
+    EXPECT_FALSE(t.Send(0x000F /* WM_PAINT */).has_value()) << "for the default procedure";
     EXPECT_TRUE(t.window.destroyed);
     EXPECT_FALSE(t.window.quitCode.has_value());
     EXPECT_TRUE(t.device.closed.empty());
