@@ -1,101 +1,70 @@
 #include <gtest/gtest.h>
 
-#include "catalogue/path.h"
-#include "fakes/current_dir.h"
-#include "fakes/test_player.h"
-#include "player/control_table.h"
-#include "player/display.h"
+#include "core/playback_fixture.h"
 
 namespace tav::test {
 namespace {
 
-class StartupTest : public ::testing::Test {
-protected:
-    TempDir dir;
-    ScopedCurrentDir inside{dir.Root()};
-    TestPlayer t;
-};
+using StartupTest = PlaybackTest;
 
 TEST_F(StartupTest, WithoutSettingsShowsEveryStartText) {
-    t.Create();
     EXPECT_EQ(t.window.title, "Tavrello  Ver.1.06");
-    EXPECT_TRUE(t.window.statusBarCreated);
-    EXPECT_EQ(t.window.StatusText(0), "");
-    EXPECT_EQ(t.window.StatusText(1), "\t0:00:00 / 0:00:00");
-    EXPECT_EQ(t.window.StatusText(2), "\t0 / 0");
-    EXPECT_EQ(t.window.StatusText(3), "\t0 / 0");
+    EXPECT_EQ(
+        t.window.statusTexts,
+        (std::map<int, std::string>{{1, "\t0:00:00 / 0:00:00"}, {2, "\t0 / 0"}, {3, "\t0 / 0"}}));
     EXPECT_EQ(t.window.comboItems, (std::vector<std::string>{"フォルダ単位", "ファイル単位"}));
     EXPECT_EQ(t.window.comboSelection, 0);
     EXPECT_EQ(t.window.ControlText(TargetLabel), "MP3+WAV");
-    EXPECT_EQ(t.window.ControlText(FolderEdit), "");
-    EXPECT_EQ(t.window.ControlText(ExclusionEdit), "");
     EXPECT_TRUE(t.window.IsControlEnabled(ExclusionEdit));
-    EXPECT_EQ(t.player.options.playTarget, 3);
-    EXPECT_EQ(t.player.options.exclusionText, "");
-    EXPECT_EQ(t.list.Count(), 0);
-    EXPECT_EQ(t.player.random.poolCount, 0);
+
+    TestPlayer seeded;  // the random order starts from the tick count
+    seeded.clock.ticks = 123456789;
+    seeded.Create();
+    EXPECT_EQ(seeded.player.random.randomSeed, 123456789U);
 }
 
-TEST_F(StartupTest, SeedsTheGeneratorFromTheTickCount) {
-    t.clock.ticks = 123456789;
-    t.Create();
-    EXPECT_EQ(t.player.random.randomSeed, 123456789U);
-}
-
-TEST_F(StartupTest, BalancesTheVolumeAndShowsItOnTheBar) {
-    struct Case {
-        std::optional<uint32_t> read;
-        uint32_t average;
-        int bar;
-    };
-    const Case cases[] = {
+TEST_F(StartupTest, VolumeStartsBalancedAndFollowsTheBar) {
+    // A failed read counts as silence; (1 + 0) / 2 rounds down.
+    const std::tuple<std::optional<uint32_t>, uint32_t, int> cases[] = {
         {60000U | (40000U << 16), 50000, 762},
-        {std::nullopt, 0, 0},  // a failed read counts as silence
+        {std::nullopt, 0, 0},
         {65535U | (65535U << 16), 65535, 1000},
-        {32768U | (32768U << 16), 32768, 500},
-        {32767U | (32767U << 16), 32767, 499},
-        {66U | (66U << 16), 66, 1},
-        {65U | (65U << 16), 65, 0},
-        {1U, 0, 0},  // floor((1 + 0) / 2)
-    };
-    for (const Case& c : cases) {
+        {1U, 0, 0}};
+    for (const auto& [read, average, bar] : cases) {
         TestPlayer fresh;
-        fresh.volume.readValue = c.read;
+        fresh.volume.readValue = read;
         fresh.Create();
-        ASSERT_FALSE(fresh.volume.written.empty());
-        EXPECT_EQ(fresh.volume.written.front(), c.average | (c.average << 16));
-        EXPECT_EQ(fresh.window.TrackbarPosition(VolumeBar), c.bar);
-        EXPECT_EQ(fresh.window.controls[VolumeBar].rangeMax, 1000);
+        EXPECT_EQ(fresh.volume.written, std::vector<uint32_t>{average | (average << 16)});
+        EXPECT_EQ(fresh.window.TrackbarPosition(VolumeBar), bar);
+    }
+    // Drawing the bar sets both channels to its level.
+    for (const auto& [bar, level] : {std::pair{1, 65U}, {999, 65469U}, {1000, 65535U}}) {
+        t.window.SetTrackbarPosition(VolumeBar, bar, true);
+        NotifyHeader header{nullptr, VolumeBar, static_cast<uint32_t>(NM_CUSTOMDRAW_)};
+        t.Send(WM_NOTIFY_, VolumeBar, reinterpret_cast<intptr_t>(&header));
+        EXPECT_EQ(t.volume.written.back(), level | (level << 16)) << bar;
+        EXPECT_EQ(t.window.controls[VolumeBar].rangeMin, 0);
     }
 }
 
-TEST_F(StartupTest, ListPositionCountsFromOne) {
-    t.Create();
-    ShowListPosition(t.player);
-    EXPECT_EQ(t.window.StatusText(3), "\t1 / 0");
-    for (const char* entry : {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l"}) {
-        t.list.Add(entry);
+// Closing destroys the window; its destruction saves the settings, closes the playing device
+// and quits. Every message handled returns 0, others go to the default procedure.
+TEST_F(StartupTest, CloseSavesTheSettingsClosesTheDeviceAndQuits) {
+    Add("A", "1.mp3");
+    ChooseCollection();
+    Click(PlayButton);
+    const uint32_t playing = t.player.playback.deviceId;
+    for (const uint32_t id : {WM_SIZE_, WM_TIMER_, WM_HSCROLL_, MM_MCINOTIFY_, WM_CLOSE_}) {
+        EXPECT_EQ(t.Send(id), 0) << id;
     }
-    ShowListPosition(t.player);
-    EXPECT_EQ(t.window.StatusText(3), "\t0 / 12");
-    t.list.Select(4);
-    ShowListPosition(t.player);
-    EXPECT_EQ(t.window.StatusText(3), "\t5 / 12");
-}
-
-TEST_F(StartupTest, ShutdownClosesAnOpenDeviceAndQuitsWithZero) {
-    t.Create();
-    const std::string song = dir.AddFile("song.wav");
-    uint32_t id = 0;
-    ASSERT_EQ(t.device.Open(song, id), 0U);
-    t.player.playback.deviceId = id;
-    EXPECT_EQ(t.Send(WM_CLOSE_), 0);
+    EXPECT_FALSE(t.Send(0x000F /* WM_PAINT */).has_value()) << "for the default procedure";
     EXPECT_TRUE(t.window.destroyed);
     EXPECT_FALSE(t.window.quitCode.has_value());
+    EXPECT_TRUE(t.device.closed.empty());
     EXPECT_EQ(t.Send(WM_DESTROY_), 0);
     EXPECT_EQ(t.window.quitCode, 0);
-    EXPECT_EQ(t.device.closed, std::vector<uint32_t>{id});
-    EXPECT_EQ(t.player.playback.deviceId, 0U);
+    EXPECT_EQ(t.device.closed, std::vector<uint32_t>{playing});
+    EXPECT_EQ(ReadBack(t.player.settingsFile).value_or("").rfind(Music(), 0), 0U);
 }
 
 }  // namespace

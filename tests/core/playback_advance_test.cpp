@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
+#include <tuple>
 
-#include "catalogue/path.h"
 #include "core/playback_fixture.h"
 #include "player/display.h"
 
@@ -11,7 +12,7 @@ namespace {
 
 class AdvanceTest : public PlaybackTest {
 protected:
-    // Folder A holds three files (listed out of order on purpose), B and C one each.
+    // Folder A holds three files (added out of order on purpose), B and C one each.
     void ThreeFolders() {
         a2 = Add("A", "b.mp3");
         a1 = Add("A", "A.mp3");
@@ -19,9 +20,7 @@ protected:
         b1 = Add("B", "x.mp3");
         c1 = Add("C", "y.mp3");
         ChooseCollection();
-        ASSERT_EQ(t.list.Count(), 3);
     }
-    void Notify(uint32_t kind, uint32_t deviceId) { t.Send(MM_MCINOTIFY_, kind, deviceId); }
 
     std::string a1, a2, a3, b1, c1;
 };
@@ -29,160 +28,103 @@ protected:
 TEST_F(AdvanceTest, FolderPiecePlaysItsFilesInOrderThenTheNextEntryWrappingToTheFirst) {
     ThreeFolders();
     Click(PlayButton);
-    struct Step {
-        const std::string& path;
-        const char* counter;
-        int32_t selection;
-    };
-    const Step steps[] = {{a1, "\t1 / 3", 0}, {a2, "\t2 / 3", 0}, {a3, "\t3 / 3", 0},
-                          {b1, "\t1 / 1", 1}, {c1, "\t1 / 1", 2}, {a1, "\t1 / 3", 0}};
-    for (const Step& step : steps) {
-        EXPECT_EQ(Playing(), step.path);
-        EXPECT_EQ(Part(2), step.counter) << step.path;
-        EXPECT_EQ(t.list.Selection(), step.selection) << step.path;
-        EXPECT_EQ(t.device.devices.size(), 1U) << "one device at a time";
-        EXPECT_TRUE(TimerArmed());
+    EXPECT_EQ(Part(3), "\t1 / 3");
+    EXPECT_EQ(t.window.title, a1);  // no tag library: the path, and the name on the info line
+    EXPECT_EQ(t.window.ControlText(InfoTitle), "A.mp3");
+    const std::tuple<std::string, std::string, int32_t> steps[] = {
+        {a1, "\t1 / 3", 0}, {a2, "\t2 / 3", 0}, {a3, "\t3 / 3", 0},
+        {b1, "\t1 / 1", 1}, {c1, "\t1 / 1", 2}, {a1, "\t1 / 3", 0}};
+    for (const auto& [path, counter, selection] : steps) {
+        EXPECT_EQ(std::tuple(Playing(), Part(2), t.list.Selection(), t.device.devices.size()),
+                  std::tuple(path, counter, selection, std::size_t{1}));
         RunFor(1000);
     }
-    EXPECT_EQ(Part(3), "\t1 / 3");
     // Every ended device was closed, the one that ended and no other.
     EXPECT_EQ(t.device.closed, (std::vector<uint32_t>{1, 2, 3, 4, 5, 6}));
+    SelectEntry(1);  // the user moves on while A plays: the entry after B follows
+    RunFor(1000);
+    EXPECT_EQ(Playing(), c1);
+
+    // A file ends and, before its notice arrives, the user leaves it: the late notice must not
+    // tear down what the user chose. Notices other than success change nothing.
+    t.device.Advance(1000);
+    Click(NextButton);
+    for (const uint32_t kind : {NotifySuperseded, NotifyAborted, NotifyFailure}) {
+        t.Send(MM_MCINOTIFY_, kind, t.player.playback.deviceId);
+    }
+    t.DeliverPosted();
+    EXPECT_EQ(Playing(), a1);
+    EXPECT_TRUE(TimerArmed());
+    t.device.Advance(1000);
+    Click(StopButton);
+    RunFor(3000);
+    EXPECT_TRUE(Playing().empty());
+    EXPECT_EQ(t.device.opened.size(), 9U);
 }
 
 TEST_F(AdvanceTest, FileEntriesEachPlayOnce) {
-    Add("", "1.wav");
-    Add("", "2.mp3");
+    const std::string first = Add("", "1.wav");
+    const std::string second = Add("", "2.mp3");
     t.window.SetComboSelection(1);  // per file
     ChooseCollection();
-    ASSERT_EQ(t.list.Count(), 2);
     Click(PlayButton);
-    EXPECT_EQ(t.player.playback.piece.entryKind, File);
-    EXPECT_EQ(t.player.playback.piece.fileCount, 1);
-    EXPECT_EQ(Playing(), Music() + "1.wav");
-    RunFor(1000);
-    EXPECT_EQ(Playing(), Music() + "2.mp3");
-    RunFor(1000);
-    EXPECT_EQ(Playing(), Music() + "1.wav");
+    for (const std::string& path : {first, second, first}) {
+        EXPECT_EQ(Playing(), path);
+        RunFor(1000);
+    }
 }
 
 TEST_F(AdvanceTest, RandomModeDrawsTheNextPieceAfterTheLastFile) {
     ThreeFolders();
-    t.player.random.randomSeed = 77;
     Click(RandomPlayButton);
-    std::set<std::string> pieces;
-    for (int piece = 0; piece < 3; ++piece) {
-        const std::string entry = t.player.playback.piece.currentEntry;
-        pieces.insert(entry);
-        const int32_t files = t.player.playback.piece.fileCount;
-        for (int32_t file = 1; file <= files; ++file) {
-            EXPECT_EQ(t.player.playback.piece.currentEntry, entry);
-            EXPECT_EQ(t.player.playback.piece.fileIndex, file);
-            RunFor(1000);
-        }
-    }
-    EXPECT_EQ(pieces, (std::set<std::string>{Folder("A"), Folder("B"), Folder("C")}));
-    EXPECT_TRUE(t.player.playback.randomMode);
-    EXPECT_FALSE(Playing().empty());
-}
-
-TEST_F(AdvanceTest, NoticesOtherThanSuccessChangeNothing) {
-    ThreeFolders();
-    Click(PlayButton);
-    RunFor(1000);
-    const uint32_t current = t.player.playback.deviceId;
-    for (const uint32_t kind : {NotifySuperseded, NotifyAborted, NotifyFailure}) {
-        Notify(kind, current);
-        EXPECT_EQ(t.player.playback.deviceId, current) << kind;
-        EXPECT_TRUE(t.device.devices.at(current).playing) << kind;
-        EXPECT_TRUE(TimerArmed()) << kind;
-        EXPECT_EQ(t.player.playback.piece.fileIndex, 2) << kind;
-        EXPECT_EQ(t.device.opened.size(), 2U) << kind;
-    }
-    EXPECT_EQ(t.device.closed, std::vector<uint32_t>{1});
-}
-
-TEST_F(AdvanceTest, SuccessOfAnotherDeviceClosesThatDeviceOnly) {
-    ThreeFolders();
-    Click(PlayButton);
-    const uint32_t current = t.player.playback.deviceId;
-    uint32_t other = 0;
-    ASSERT_EQ(t.device.Open(c1, other), 0U);
-    Notify(NotifySuccessful, other);
-    EXPECT_EQ(t.device.closed, std::vector<uint32_t>{other});
-    EXPECT_EQ(t.player.playback.deviceId, current);
-    EXPECT_EQ(Playing(), a1);
-    EXPECT_TRUE(TimerArmed());
-    EXPECT_EQ(t.player.playback.piece.fileIndex, 1);
-}
-
-// A file ends and, before its notice is delivered, the user leaves it: the late notice must
-// not tear down what the user chose.
-TEST_F(AdvanceTest, LateSuccessOfAFileAlreadyLeftIsIgnored) {
-    ThreeFolders();
-    Click(PlayButton);
-    t.device.Advance(1000);  // a1 ends; its notice waits in the queue
+    // << and >> wrap inside the piece: from its first file to its last and back.
+    const std::string drawn = t.list.Text(t.list.Selection());
+    const std::map<std::string, std::string> last{
+        {Music() + "A" + kSep, a3}, {Music() + "B" + kSep, b1}, {Music() + "C" + kSep, c1}};
+    Click(PrevButton);
+    EXPECT_EQ(Playing(), last.at(drawn));
     Click(NextButton);
-    const uint32_t next = t.player.playback.deviceId;
-    t.DeliverPosted();
-    EXPECT_EQ(t.player.playback.deviceId, next);
-    EXPECT_EQ(Playing(), a2);
-    EXPECT_TRUE(TimerArmed());
-    EXPECT_EQ(t.player.playback.piece.fileIndex, 2);
-    EXPECT_EQ(t.device.opened, (std::vector<std::string>{a1, a2}));
-
-    t.device.Advance(1000);  // a2 ends; the user presses Stop before the notice arrives
-    Click(StopButton);
-    RunFor(3000);
-    EXPECT_TRUE(Playing().empty());
-    EXPECT_EQ(t.device.opened.size(), 2U);
-    EXPECT_FALSE(TimerArmed());
-}
-
-TEST_F(AdvanceTest, OpenFailureInTheMiddleOfAPieceEndsTheAdvance) {
-    ThreeFolders();
-    t.device.undecodable.insert(a2);
-    Click(PlayButton);
-    RunFor(5000);
-    ASSERT_EQ(t.window.messages.size(), 1U);
-    EXPECT_EQ(t.window.messages[0].text, "デバイスのオープンに失敗");
-    EXPECT_EQ(t.window.messages[0].caption, "error");
-    EXPECT_EQ(t.player.playback.deviceId, 0U);
-    EXPECT_FALSE(TimerArmed());
-    EXPECT_EQ(t.window.title, kFixedTitle);
-    EXPECT_EQ(t.device.opened, (std::vector<std::string>{a1, a2}));
-}
-
-TEST_F(AdvanceTest, SelectionChangeWhileAFilePlays) {
-    ThreeFolders();
-    Click(PlayButton);
-    SelectEntry(1);  // B
-    EXPECT_EQ(Playing(), a1);
-    EXPECT_EQ(t.player.playback.piece.fileCount, 0);
-    EXPECT_EQ(Part(3), "\t2 / 3");
-    RunFor(1000);
-    EXPECT_EQ(Playing(), c1);  // the entry after the new selection
-    EXPECT_EQ(t.list.Selection(), 2);
-
-    // In random mode a draw follows instead.
-    Click(RandomPlayButton);
-    const std::size_t opens = t.device.opened.size();
-    SelectEntry(0);
-    const int32_t pool = t.player.random.poolCount;
-    RunFor(1000);
-    EXPECT_EQ(t.device.opened.size(), opens + 1);
-    EXPECT_EQ(t.player.playback.piece.fileIndex, 1);
-    EXPECT_EQ(t.player.random.poolCount, pool - 1);
-}
-
-TEST_F(AdvanceTest, OneEntryCatalogueInRandomModeRepeatsThePiece) {
-    const std::string only = Add("A", "1.mp3");
-    ChooseCollection();
-    Click(RandomPlayButton);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(Playing(), only);
+    EXPECT_EQ(t.list.Text(t.list.Selection()), drawn);
+    const auto first = static_cast<std::ptrdiff_t>(t.device.opened.size()) - 1;
+    for (int file = 0; file < 5; ++file) {  // every file once, a piece's files together
+        const std::string entry = t.list.Text(t.list.Selection());
+        EXPECT_EQ(Playing().rfind(entry, 0), 0U) << entry;
         RunFor(1000);
     }
-    EXPECT_EQ(t.device.opened, std::vector<std::string>(4, only));
+    const auto played = t.device.opened.begin() + first;
+    EXPECT_EQ(std::set<std::string>(played, played + 5).size(), 5U);
+}
+
+// Each failing device command is reported once, in a box captioned "error".
+TEST_F(AdvanceTest, DeviceFailuresAreReportedAndStopWhereTheyHappen) {
+    const std::string first = Add("A", "1.mp3");
+    const std::string broken = Add("A", "2.mp3");
+    t.device.undecodable.insert(broken);
+    ChooseCollection();
+    t.device.failPlay = true;  // opened but silent: nothing shown, nothing timed, no advance
+    Click(PlayButton);
+    EXPECT_EQ(Part(2), "\t0 / 0");
+    RunFor(2000);
+    EXPECT_EQ(Playing(), first);
+    EXPECT_FALSE(TimerArmed());
+    t.device.failPlay = false;
+    Click(PlayButton);
+    t.device.failStop = true;  // the file plays on
+    Click(StopButton);
+    EXPECT_TRUE(t.device.devices.at(t.player.playback.deviceId).playing);
+    t.device.failStop = false;
+    RunFor(3000);  // the next file cannot be opened: the advance ends there
+    EXPECT_TRUE(Playing().empty());
+    EXPECT_FALSE(TimerArmed());
+    EXPECT_EQ(t.window.title, kFixedTitle);
+    EXPECT_EQ(t.device.opened, (std::vector<std::string>{first, first, broken}));
+    std::vector<std::string> texts;
+    for (const ShownMessage& shown : t.window.messages) {
+        texts.push_back(shown.caption + ": " + shown.text);
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{"error: デバイスの再生に失敗",
+                                               "error: デバイスの停止に失敗",
+                                               "error: デバイスのオープンに失敗"}));
 }
 
 // Files of 10 ms end before they give any sound. A whole cycle of the list, or of the random
@@ -190,12 +132,6 @@ TEST_F(AdvanceTest, OneEntryCatalogueInRandomModeRepeatsThePiece) {
 // it goes on.
 class SilentListTest : public AdvanceTest, public ::testing::WithParamInterface<bool> {
 protected:
-    void RunInSmallSteps(uint32_t ms) {
-        for (uint32_t elapsed = 0; elapsed < ms; elapsed += 5) {
-            t.device.Advance(5);
-            t.DeliverPosted();
-        }
-    }
     void Start() { Click(GetParam() ? RandomPlayButton : PlayButton); }
 };
 
@@ -205,7 +141,7 @@ TEST_P(SilentListTest, ACycleWithoutSoundStops) {
     const std::string jingle = Add("B", "1.wav", 10);
     ChooseCollection();
     Start();
-    RunInSmallSteps(1000);
+    RunFor(1000, 5);
     EXPECT_EQ(t.device.opened.size(), 3U) << "one cycle: both files of A and the one of B";
     EXPECT_EQ(Playing(), "");
     EXPECT_FALSE(TimerArmed());
@@ -215,7 +151,7 @@ TEST_P(SilentListTest, ACycleWithoutSoundStops) {
 
     t.device.lengths[jingle] = 500;
     Start();
-    RunInSmallSteps(3000);
+    RunFor(3000, 5);
     EXPECT_GT(t.device.opened.size(), 3U + 9U) << "more than three cycles of three files";
     EXPECT_NE(Playing(), "");
 }

@@ -3,13 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <initializer_list>
 #include <string>
-#include <string_view>
 
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
-#include "player/control_table.h"
 
 namespace tav::test {
 
@@ -21,33 +18,18 @@ protected:
 
     PlaybackTest() { t.Create(); }
 
-    // A relative path of the given parts, joined with the platform's separator.
-    static std::string Join(std::initializer_list<std::string_view> parts) {
-        std::string joined;
-        for (const std::string_view part : parts) {
-            if (!joined.empty()) {
-                joined += kSep;
-            }
-            joined += part;
-        }
-        return joined;
-    }
-
-    // The collection root, with its trailing separator.
     std::string Music() const { return dir.Path() + "music" + kSep; }
-    // A folder entry of the collection, as the scan lists it.
-    std::string Folder(const std::string& name) const { return Music() + name + kSep; }
-    // A file in a folder of the collection, playing for `lengthMs`.
+    // A file in a folder of the collection (directly in it for no folder), playing `lengthMs`.
     std::string Add(const std::string& folder, const std::string& name, uint32_t lengthMs = 1000) {
         const std::string path =
-            dir.AddFile(folder.empty() ? Join({"music", name}) : Join({"music", folder, name}));
+            dir.AddFile("music" + (kSep + (folder.empty() ? "" : folder + kSep)) + name);
         t.device.lengths[path] = lengthMs;
         return path;
     }
-    // Lists the collection as the folder button does, without playing anything.
+    // Lists the collection through the folder button.
     void ChooseCollection() {
         t.browser.answer = Music();
-        t.Command(FolderButton, BN_CLICKED_);
+        Click(FolderButton);
     }
     void Click(int button) { t.Command(button, BN_CLICKED_); }
     void SelectEntry(int32_t index) {
@@ -55,7 +37,6 @@ protected:
         t.Command(TrackList, LBN_SELCHANGE_);
     }
 
-    // The path of the open device; empty when none is open.
     std::string Playing() {
         const auto found = t.device.devices.find(t.player.playback.deviceId);
         return found == t.device.devices.end() ? std::string() : found->second.path;
@@ -65,9 +46,9 @@ protected:
 
     // Lets the clock run in steps of the display timer: the device plays on, the timer ticks
     // while it is armed, and posted notices are delivered as the event loop would.
-    void RunFor(uint32_t ms) {
-        for (uint32_t elapsed = 0; elapsed < ms; elapsed += kDisplayTimerPeriodMs) {
-            t.device.Advance(kDisplayTimerPeriodMs);
+    void RunFor(uint32_t ms, uint32_t step = kDisplayTimerPeriodMs) {
+        for (uint32_t elapsed = 0; elapsed < ms; elapsed += step) {
+            t.device.Advance(step);
             if (TimerArmed()) {
                 t.Send(WM_TIMER_, kDisplayTimerId);
             }

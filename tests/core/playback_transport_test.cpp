@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <tuple>
 
 #include "core/playback_fixture.h"
+#include "playback/position.h"
 
 namespace tav::test {
 namespace {
@@ -17,23 +18,28 @@ protected:
         b = Add("B", "1.mp3", 60000);
         c = {Add("C", "1.mp3", 60000), Add("C", "2.mp3", 60000)};
         ChooseCollection();
-        ASSERT_EQ(t.list.Count(), 3);
     }
-
-    struct Step {
-        int button;
-        int32_t selection;
-        int32_t file;
-        std::string path;
-    };
-    void Walk(const std::vector<Step>& steps) {
-        for (const Step& step : steps) {
-            Click(step.button);
-            EXPECT_EQ(t.list.Selection(), step.selection) << step.path;
-            EXPECT_EQ(t.player.playback.piece.fileIndex, step.file) << step.path;
-            EXPECT_EQ(Playing(), step.path);
-            EXPECT_EQ(t.device.devices.size(), 1U) << step.path;
+    // Clicks, then checks the list selection, the file number shown and the file playing.
+    void Walk(const std::vector<std::tuple<int, int32_t, int, std::string>>& steps) {
+        for (const auto& [button, selection, file, path] : steps) {
+            Click(button);
+            EXPECT_EQ(std::tuple(t.list.Selection(), Part(2).substr(1, 2), Playing()),
+                      std::tuple(selection, std::to_string(file) + " ", path));
         }
+    }
+    // Moves the playing file and lets the display timer tick.
+    void MoveTo(uint32_t positionMs) {
+        t.device.devices.at(t.player.playback.deviceId).position = positionMs;
+        t.Send(WM_TIMER_, kDisplayTimerId);
+    }
+    // A mouse drag of a bar's thumb (TB_THUMBTRACK), then the release of the position bar.
+    void Drag(int bar, int position) {
+        t.window.SetTrackbarPosition(bar, position, true);
+        t.Send(WM_HSCROLL_, MakeParam(5, static_cast<uint16_t>(position)), bar);
+    }
+    void Release() {
+        NotifyHeader header{nullptr, PositionBar, static_cast<uint32_t>(NM_RELEASEDCAPTURE_)};
+        t.Send(WM_NOTIFY_, PositionBar, reinterpret_cast<intptr_t>(&header));
     }
 
     std::vector<std::string> a;
@@ -41,153 +47,102 @@ protected:
     std::vector<std::string> c;
 };
 
+// Then a stop leaves the last values shown, and Play restarts the same file from its start.
 TEST_F(TransportTest, OrderModeCrossesIntoNeighbouringEntriesAndWrapsAroundTheList) {
     Collection();
-    Walk({{PlayButton, 0, 1, a[0]},
-          {NextButton, 0, 2, a[1]},
-          {NextButton, 0, 3, a[2]},
-          {NextButton, 0, 4, a[3]},
-          {NextButton, 1, 1, b},
-          {NextButton, 2, 1, c[0]},
-          {NextButton, 2, 2, c[1]},
-          {NextButton, 0, 1, a[0]},
-          {PrevButton, 2, 2, c[1]},
-          {PrevButton, 2, 1, c[0]},
-          {PrevButton, 1, 1, b},
-          {PrevButton, 0, 4, a[3]},
-          {PrevButton, 0, 3, a[2]}});
+    // clang-format off
+    Walk({{NextButton, 0, 1, a[0]},  // nothing selected: the first entry
+          {NextButton, 0, 2, a[1]}, {NextButton, 0, 3, a[2]}, {NextButton, 0, 4, a[3]},
+          {NextButton, 1, 1, b}, {NextButton, 2, 1, c[0]}, {NextButton, 2, 2, c[1]},
+          {NextButton, 0, 1, a[0]}, {PrevButton, 2, 2, c[1]}, {PrevButton, 2, 1, c[0]},
+          {PrevButton, 1, 1, b}, {PrevButton, 0, 4, a[3]}, {PrevButton, 0, 3, a[2]}});
+    // clang-format on
     EXPECT_EQ(Part(3), "\t1 / 3");
-    EXPECT_FALSE(t.player.playback.randomMode);
-}
-
-TEST_F(TransportTest, RandomModeWrapsInsideThePiece) {
-    for (const char* name : {"1.mp3", "2.mp3", "3.mp3", "4.mp3"}) {
-        a.push_back(Add("A", name, 60000));
-    }
-    ChooseCollection();
-    Click(RandomPlayButton);
-    const int32_t pool = t.player.random.poolCount;
-    Walk({{PrevButton, 0, 4, a[3]},
-          {NextButton, 0, 1, a[0]},
-          {NextButton, 0, 2, a[1]},
-          {PrevButton, 0, 1, a[0]},
-          {PrevButton, 0, 4, a[3]}});
-    EXPECT_EQ(t.player.random.poolCount, pool);  // no new draw
-}
-
-TEST_F(TransportTest, SingleFilePieceInRandomModeRestartsItself) {
-    b = Add("B", "1.mp3", 60000);
-    ChooseCollection();
-    Click(RandomPlayButton);
-    RunFor(20000);
-    Walk({{NextButton, 0, 1, b}, {PrevButton, 0, 1, b}});
-    EXPECT_EQ(t.device.opened, std::vector<std::string>(3, b));
+    SelectEntry(-1);
+    Walk({{PrevButton, 2, 2, c[1]}});  // nothing selected: the last entry
+    // A double-click plays the newly selected entry, then restarts the loaded piece's file.
+    SelectEntry(1);
+    t.Command(TrackList, LBN_DBLCLK_);
+    t.Command(TrackList, LBN_DBLCLK_);
+    EXPECT_EQ(t.device.opened.size(), 16U);
+    RunFor(30000);
+    Click(StopButton);
+    EXPECT_TRUE(t.device.devices.empty());
+    RunFor(1000);  // the aborted notice changes nothing
+    EXPECT_EQ(Part(1), "\t0:00:30 / 0:01:00");
+    Click(PlayButton);
+    EXPECT_EQ(Playing(), b);
     RunFor(100);
     EXPECT_EQ(Part(1), "\t0:00:00 / 0:01:00");
 }
 
-TEST_F(TransportTest, WithNothingSelectedNextTakesTheFirstAndPreviousTheLastEntry) {
-    Collection();
-    ASSERT_EQ(t.list.Selection(), -1);
-    Walk({{NextButton, 0, 1, a[0]}});
-    t.list.Select(-1);
-    t.Command(TrackList, LBN_SELCHANGE_);
-    Walk({{PrevButton, 2, 2, c[1]}});
-}
-
 TEST_F(TransportTest, EmptyListAsksForAFolderOrScansTheNamedOne) {
+    for (const int button : {NextButton, PrevButton}) {
+        Click(button);
+        t.Command(TrackList, LBN_DBLCLK_);
+        EXPECT_EQ(Part(3), "\t1 / 0");
+    }
     for (const int button : {PlayButton, RandomPlayButton}) {
         for (const std::string& named : {std::string(), dir.Path() + "nowhere"}) {
             t.window.SetControlText(FolderEdit, named);
-            const std::size_t asked = t.browser.calls.size();
             Click(button);  // the user cancels the browser
-            EXPECT_EQ(t.browser.calls.size(), asked + 1) << named;
-            EXPECT_EQ(t.list.Count(), 0);
-            EXPECT_TRUE(t.device.opened.empty());
         }
     }
-    EXPECT_TRUE(t.player.playback.randomMode);
+    EXPECT_EQ(t.browser.calls.size(), 4U);
+    EXPECT_TRUE(t.device.opened.empty());
 
     const std::string first = Add("A", "1.mp3");
     Add("B", "1.mp3");
     t.window.SetControlText(FolderEdit, Music());
     Click(PlayButton);
     EXPECT_EQ(t.browser.calls.size(), 4U);
-    EXPECT_EQ(t.list.Count(), 2);
-    EXPECT_EQ(t.list.Selection(), 0);
     EXPECT_EQ(Part(3), "\t1 / 2");  // the selection Play made is shown at once
     EXPECT_EQ(Playing(), first);
-    EXPECT_FALSE(t.player.playback.randomMode);
+    Click(NextButton);
+    EXPECT_EQ(t.list.Selection(), 1) << "in order after a random play";
 }
 
-TEST_F(TransportTest, NextAndPreviousOnAnEmptyListPlayNothing) {
-    for (const int button : {NextButton, PrevButton}) {
-        Click(button);
-        EXPECT_EQ(Part(3), "\t1 / 0");
-        EXPECT_TRUE(t.device.opened.empty());
-        EXPECT_TRUE(t.player.playback.piece.currentEntry.empty());
-    }
-}
-
-TEST_F(TransportTest, PlayRestartsTheLoadedPieceEvenAfterANewRootWasChosen) {
-    Collection();
-    Walk({{PlayButton, 0, 1, a[0]}, {NextButton, 0, 2, a[1]}});
-    TempDir other;
-    other.AddFile(Join({"Z", "z.mp3"}));
-    t.browser.answer = other.Path();
-    Click(FolderButton);
-    ASSERT_EQ(t.list.Count(), 1);
-    Click(PlayButton);
-    EXPECT_EQ(Playing(), a[1]);
-    EXPECT_EQ(t.device.opened.size(), 3U);
-    EXPECT_EQ(t.list.Selection(), 0);
-}
-
-TEST_F(TransportTest, RandomPlayWhileAFilePlaysStartsANewPiece) {
-    Collection();
-    Click(PlayButton);
-    const uint32_t first = t.player.playback.deviceId;
-    Click(RandomPlayButton);
-    EXPECT_EQ(t.device.closed, std::vector<uint32_t>{first});
-    EXPECT_NE(t.player.playback.deviceId, first);
-    EXPECT_EQ(t.player.playback.piece.fileIndex, 1);
-    EXPECT_EQ(t.player.playback.piece.currentEntry, t.list.Text(t.list.Selection()));
-    EXPECT_EQ(t.player.random.poolCount, 2);
-    EXPECT_TRUE(t.player.playback.randomMode);
-}
-
-TEST_F(TransportTest, DoubleClickPlaysTheNewlySelectedEntryOrRestartsTheLoadedOne) {
-    Collection();
-    Walk({{PlayButton, 0, 1, a[0]}, {NextButton, 0, 2, a[1]}});
-    t.Command(TrackList, LBN_DBLCLK_);
-    EXPECT_EQ(Playing(), a[1]);
-    EXPECT_EQ(t.device.opened.size(), 3U);
-    SelectEntry(2);
-    t.Command(TrackList, LBN_DBLCLK_);
-    EXPECT_EQ(Playing(), c[0]);
-    EXPECT_EQ(Part(2), "\t1 / 2");
-}
-
-// An unlistable folder leaves the piece with a count of -1; << and >> in random mode must not
-// walk the file number out of the folder's numbering when the folder comes back.
-TEST_F(TransportTest, UnlistablePieceInRandomModeStaysSilentUnderPreviousAndNext) {
-    Add("A", "1.mp3");
+// The bar shows thousandths of the length (products beyond 32 bits); a drag previews, its
+// release seeks, at 0 to the start and at the end into the next file.
+TEST_F(TransportTest, DragPreviewsThenReleaseSeeks) {
+    const std::string file = Add("A", "1.mp3", 3000000);
+    const std::string next = Add("A", "2.mp3");
     ChooseCollection();
-    std::filesystem::remove_all(dir.Root() / "music" / "A");
-    Click(RandomPlayButton);
-    ASSERT_EQ(t.player.playback.piece.fileCount, -1);
-    Click(PrevButton);
-    const std::string back = Add("A", "1.mp3");
-    for (const int button : {PrevButton, PrevButton, NextButton, PrevButton}) {
-        Click(button);
-        EXPECT_GE(t.player.playback.piece.fileIndex, -1);
-        EXPECT_LE(t.player.playback.piece.fileIndex, 1);
-    }
-    EXPECT_TRUE(t.device.opened.empty());
-    EXPECT_TRUE(t.window.messages.empty());
+    Click(PlayButton);
+    MoveTo(2400000);
+    EXPECT_EQ(Part(1), "\t0:40:00 / 0:50:00");
+    EXPECT_EQ(t.window.TrackbarPosition(PositionBar), 800);
+    EXPECT_EQ(t.window.controls[PositionBar].rangeMax, 1000);
+    Drag(VolumeBar, 300);  // leaves the position display alone
+    Drag(PositionBar, 500);
+    RunFor(1000);  // the music plays on from where it was; the display stays frozen
+    EXPECT_EQ(t.device.devices.at(t.player.playback.deviceId).position, 2401000U);
+    EXPECT_EQ(Part(1), "\t0:25:00 / 0:50:00");
+    EXPECT_TRUE(t.device.seeks.empty());
+    Release();
+    RunFor(1000);  // the seek's aborted notice advances nothing; the display follows again
+    EXPECT_EQ(Playing(), file);
+    EXPECT_EQ(Part(1), "\t0:25:01 / 0:50:00");
+    Drag(PositionBar, 0);
+    Release();
+    EXPECT_EQ(t.window.controls[PositionBar].rangeMin, 0);
+    Drag(PositionBar, 1000);
+    Release();
+    EXPECT_EQ(t.device.seeks, (std::vector<uint32_t>{1500000, 0, 3000000}));
+    RunFor(100);
+    EXPECT_EQ(Playing(), next);
+    EXPECT_EQ(TimePairText(360000000, 4294967295U), "\t100:00:00 / 1193:02:47");
+}
 
-    Click(RandomPlayButton);  // a new draw loads the folder afresh
-    EXPECT_EQ(Playing(), back);
+// A device that cannot tell the length would seek to 0 wherever the thumb was dropped.
+TEST_F(TransportTest, ReleaseWithoutAKnownLengthDoesNotJumpToTheStart) {
+    const std::string file = Add("A", "1.mp3", 0);
+    ChooseCollection();
+    Click(PlayButton);
+    Drag(PositionBar, 700);
+    Release();
+    EXPECT_TRUE(t.device.seeks.empty());
+    EXPECT_EQ(Playing(), file);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #pragma once
 
+#include <cctype>
 #include <deque>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -68,8 +68,43 @@ public:
     int loads = 0;
     int releases = 0;
     std::vector<std::string> loadedPaths;
-    std::function<void(const std::string&)> onLoad;  // runs as the library reads a file
 };
+
+// Answers as the loader's canned tags say; counts its release.
+class FakeTagLibrary : public TagLibrary {
+public:
+    explicit FakeTagLibrary(FakeTagLoader& loader) : loader_(loader) {}
+    ~FakeTagLibrary() override { ++loader_.releases; }
+    FakeTagLibrary(const FakeTagLibrary&) = delete;
+    FakeTagLibrary& operator=(const FakeTagLibrary&) = delete;
+
+    bool HasAllExports() const override { return loader_.allExports; }
+    uint32_t Load(intptr_t, const std::string& path) override {
+        loader_.loadedPaths.push_back(path);
+        return loader_.tags.loadResult;
+    }
+    uint32_t GetType() override { return loader_.tags.type; }
+    uint32_t GetTagType() override { return loader_.tags.tagType; }
+    std::string GetValue(const char* name) override {
+        for (const auto& [key, value] : loader_.tags.values) {
+            if (key == name) {
+                return value;
+            }
+        }
+        return {};
+    }
+
+private:
+    FakeTagLoader& loader_;
+};
+
+inline std::unique_ptr<TagLibrary> FakeTagLoader::Load() {
+    if (!present) {
+        return nullptr;
+    }
+    ++loads;
+    return std::make_unique<FakeTagLibrary>(*this);
+}
 
 // Windows code page 932: lead bytes 0x81-0x9F and 0xE0-0xFC, '\' paths under drive letters.
 class Cp932Rules : public TextRules {
@@ -78,7 +113,16 @@ public:
     bool IsLeadByte(unsigned char byte) const override {
         return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
     }
-    int CompareNoCase(std::string_view a, std::string_view b) const override;
+    int CompareNoCase(std::string_view a, std::string_view b) const override {
+        for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
+            const int x = std::tolower(static_cast<unsigned char>(a[i]));
+            const int y = std::tolower(static_cast<unsigned char>(b[i]));
+            if (x != y) {
+                return x < y ? -1 : 1;
+            }
+        }
+        return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+    }
 };
 
 }  // namespace tav::test
