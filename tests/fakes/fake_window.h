@@ -51,10 +51,7 @@ public:
     void InvalidateClient() override { ++invalidations; }
     void CreateStatusBar() override {}
     void SetStatusParts(const std::array<int, 4>& rightEdges) override { statusParts = rightEdges; }
-    void SetStatusText(int part, const std::string& text) override {
-        statusTexts[part] = text;
-        ++statusWrites;
-    }
+    void SetStatusText(int part, const std::string& text) override { statusTexts[part] = text; }
     std::string StatusText(int part) const override {
         return statusTexts.contains(part) ? statusTexts.at(part) : std::string();
     }
@@ -94,7 +91,6 @@ public:
     int comboSelection = -1;
     std::vector<ShownMessage> messages;
     std::map<int, int> timers;
-    int statusWrites = 0;
 
 private:
     Control Find(int id) const { return controls.contains(id) ? controls.at(id) : Control(); }
