@@ -1,26 +1,43 @@
-// The Qt main window on real widgets: where it and its parts stand, what a screen reader
-// calls them, what the timer, trackbars and list send the player; and the folder dialog.
+// The Qt front end on real widgets: where the window and its parts stand, what a screen reader
+// calls them, what the timer, trackbars and list send the player; the folder dialog; and
+// Japanese names: sorted as a Japanese reader expects and, where they are not UTF-8 (names
+// copied from old Japanese disks are CP932 bytes), passed through the real window byte for
+// byte and shown readably.
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QApplication>
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
+#include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <fstream>
 #include <iterator>
+#include <random>
 
+#include "catalogue/sorted_list.h"
 #include "fakes/current_dir.h"
+#include "fakes/fake_seams.h"
+#include "fakes/simulated_device.h"
 #include "fakes/test_player.h"
+#include "linux/native_text.h"
+#include "linux/posix_file_system.h"
 #include "linux/qt_folder_browser.h"
+#include "linux/qt_main_window.h"
+#include "linux/qt_text.h"
+#include "linux/qt_text_rules.h"
+#include "linux/qt_track_list.h"
 #include "player/control_table.h"
-#include "qt_test_support.h"
+#include "player/player.h"
 
 // Failures show the text, not its UTF-16 units.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -29,6 +46,40 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace tav::test {
 namespace {
+
+// The one application object the widgets need, kept to the end; offscreen unless named.
+inline QApplication& TestApplication() {
+    static int argc = 1;
+    static char name[] = "linux_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        auto* made = new QApplication(argc, argv);
+        made->setQuitOnLastWindowClosed(false);
+        return made;
+    }();
+    return *app;
+}
+
+// The real Qt window and list around a player whose other seams are fakes.
+struct QtTestPlayer {
+    QtTestPlayer() { window.AttachPlayer(player); }
+
+    QApplication& app = TestApplication();
+    Utf8TextRules text;
+    QtTrackList list{text};
+    QtMainWindow window{list};
+    FakeFolderBrowser browser;
+    FakeEventQueue queue;
+    PosixFileSystem files;
+    FakeClock clock;
+    SimulatedDevice device{files, queue, clock};
+    FakeVolume volume;
+    FakeTagLoader tags;
+    Player player{Seams{window, list, browser, device, volume, files, tags, text, clock, 0}};
+};
 
 class QtWindowTest : public ::testing::Test {
 protected:
@@ -41,6 +92,25 @@ protected:
     QPoint Row(int row) const { return View().visualRect(t.list.index(row)).center(); }
     QString SpokenName(QWidget& widget) const {
         return QAccessible::queryAccessibleInterface(&widget)->text(QAccessible::Name);
+    }
+    // Opens the window on the settings in the current folder, runs `use`, then closes it in
+    // the event loop, which saves the settings and ends the loop.
+    template <typename Use>
+    void Run(Use use) {
+        QtTestPlayer run;
+        run.window.Open();
+        use(run);
+        QTimer::singleShot(0, [&] { run.window.close(); });
+        QTimer::singleShot(10000, &run.window, [] { QCoreApplication::exit(99); });  // no hang
+        EXPECT_EQ(QApplication::exec(), 0);
+    }
+    std::string Read(const char* name) {
+        std::ifstream in(dir.Root() / name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    std::string SettingsLine1() {
+        const std::string settings = Read("linux_tests.ini");
+        return settings.substr(0, settings.find("\r\n"));
     }
 
     TempDir dir;
@@ -233,6 +303,78 @@ TEST_F(QtWindowTest, EveryClickAndNavigationKeyInTheListIsReported) {
     // Below the last entry there is nothing to play.
     QTest::mouseDClick(View().viewport(), Qt::LeftButton, {}, QPoint(10, View().height() - 10));
     EXPECT_EQ(doubleClicks.count(), 1);
+}
+
+TEST(CollatingTextRules, JapaneseNamesSortAsAJapaneseReaderExpects) {
+    // Digits, Latin letters (full-width among them), kana by reading whatever the script
+    // (hiragana first), then kanji; a folder's entries stay together.
+    const std::vector<std::string> expected = {
+        "/m/01 intro/", "/m/alpha/", "/m/ＢＥＴＡ/", "/m/gamma/", "/m/あ/い.mp3",
+        "/m/あい/",     "/m/イカ/",  "/m/うみ/",     "/m/エビ/",  "/m/かな/",
+        "/m/カナ/",     "/m/漢字/",  "/m/全角/",
+    };
+    std::vector<std::string> shuffled = expected;
+    std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(11));
+    const CollatingTextRules rules(QLocale(QLocale::Japanese, QLocale::Japan));
+    SortedList list(rules);
+    for (const std::string& name : shuffled) {
+        list.Add(name);
+    }
+    EXPECT_EQ(list.Entries(), expected);
+
+    // Comparing two texts agrees with the list, and ignores ASCII case only.
+    for (std::size_t i = 1; i < expected.size(); ++i) {
+        EXPECT_LT(rules.CompareNoCase(expected[i - 1], expected[i]), 0) << expected[i];
+        EXPECT_GT(rules.CompareNoCase(expected[i], expected[i - 1]), 0) << expected[i];
+    }
+    EXPECT_EQ(rules.CompareNoCase("/m/Alpha.MP3", "/m/alpha.mp3"), 0);
+    EXPECT_LT(rules.CompareNoCase(".MP3", ".wav"), 0);
+    EXPECT_LT(rules.CompareNoCase(".9", ".a"), 0);
+    EXPECT_NE(rules.CompareNoCase("/m/かな/", "/m/カナ/"), 0);
+}
+
+TEST_F(QtWindowTest, Cp932NamesComeBackByteForByte) {
+    // Shown part by part as UTF-8, else CP932, else with the bytes escaped.
+    EXPECT_EQ(DisplayText("/音楽/\x8b\xc8/\xb1\xb2.wav"), u"/音楽/曲/ｱｲ.wav"_qs);
+    EXPECT_EQ(DisplayText("a\xff/\x83"), u"a\\xff/\\x83"_qs);
+    EXPECT_EQ(DisplayText("\xe9\x9f\xb3\x83"), u"音\\x83"_qs);  // valid UTF-8 kept beside them
+    const std::string root = dir.Path() + "\x83\x65\x83\x58\x83\x67";  // テスト
+    const std::string folder = root + "/\x8b\xc8/";                    // 曲
+    const std::string name = "\x89\xb9\r.mp3";                         // 音, a CR
+    dir.AddFile(folder.substr(dir.Path().size()) + name);
+    std::ofstream(dir.Root() / "linux_tests.ini", std::ios::binary)
+        << root << "\r\n0\r\n\r\n0,0,800,636\r\n3\r\n";
+    std::ofstream(dir.Root() / "PlayedMusicList.out").flush();
+
+    Run([&](QtTestPlayer& run) {
+        EXPECT_EQ(run.window.ControlText(FolderEdit), root);
+        qobject_cast<QPushButton*>(run.window.Control(PlayButton))->click();
+        EXPECT_TRUE(run.browser.calls.empty()) << "the saved root is scanned, not browsed for";
+        ASSERT_EQ(run.list.Count(), 1);
+        EXPECT_EQ(run.list.Text(0), folder);
+        EXPECT_EQ(run.device.opened, std::vector<std::string>{folder + name});
+        EXPECT_EQ(run.window.Title(), folder + name);
+        EXPECT_EQ(run.window.ControlText(InfoTitle), name);
+        EXPECT_EQ(run.window.ControlText(InfoArtist), folder);
+        EXPECT_TRUE(run.window.windowTitle().endsWith(u"テスト/曲/音\r.mp3"_qs))
+            << run.window.windowTitle().toStdString();
+        run.list.Publish();
+        EXPECT_TRUE(run.list.data(run.list.index(0), Qt::DisplayRole)
+                        .toString()
+                        .endsWith(u"テスト/曲/"_qs));
+    });
+    EXPECT_EQ(Read("PlayedMusicList.out"), folder + name + "\r\n");
+    EXPECT_EQ(SettingsLine1(), root);
+
+    // What the user types is UTF-8.
+    Run([&](QtTestPlayer& run) {
+        auto* edit = qobject_cast<QLineEdit*>(run.window.Control(FolderEdit));
+        edit->clear();
+        QTest::keyClicks(edit, "/x");
+        QTest::sendKeyEvent(QTest::Press, edit, Qt::Key_unknown, u"音"_qs, Qt::NoModifier);
+        EXPECT_EQ(run.window.ControlText(FolderEdit), "/x音");
+    });
+    EXPECT_EQ(SettingsLine1(), "/x音");
 }
 
 TEST(QtFolderBrowser, ConfirmingReturnsTheFolderAndCancellingNothing) {

@@ -1,0 +1,260 @@
+// The Linux audio output: the GStreamer device on real files, played in real time into a fake
+// sink, and the player's own stream volume, in a private PipeWire session against the sink's
+// and another application's.
+#include <fcntl.h>
+#include <pulse/volume.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <QProcess>
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+
+#include "device_contract/media_device_contract.h"
+#include "linux/gst_device.h"
+#include "linux/pulse_volume.h"
+
+namespace tav::test {
+namespace {
+
+using std::chrono::milliseconds;
+
+// Notices come from whatever thread posts them. Times stray by the sink's clock, the scheduler
+// and the MP3 encoder's padding; the notice comes a short lead before the end is heard.
+struct GstRig : DeviceRig, EventPoster {
+    explicit GstRig(const std::string& sink = "fakesink sync=true")
+        : DeviceRig(60, 120, 60), device(*this, sink) {}
+    void Post(const Message& message) override {
+        EXPECT_EQ(message.id, MM_MCINOTIFY_);
+        std::lock_guard guard(lock);
+        notices.push_back(
+            {static_cast<uint32_t>(message.wParam), static_cast<uint32_t>(message.lParam)});
+        arrived.notify_all();
+    }
+    MediaDevice& Device() override { return device; }
+    // Every file in a folder whose name a file URI must escape.
+    std::string Wav(const std::string& name, uint32_t ms) override {
+        return DeviceRig::Wav("夜想曲 #1?/" + name, ms);
+    }
+    std::optional<Media> Mp3() override {
+        const std::string wav = Wav("tone.mp3.wav", 2500);
+        const std::string mp3 = wav.substr(0, wav.size() - 4);
+        EXPECT_EQ(std::system(("lame --quiet -b 128 '" + wav + "' '" + mp3 + "'").c_str()), 0);
+        return Media{mp3, 2500};
+    }
+    std::optional<Notice> NextNotice(uint32_t timeoutMs) override {
+        std::unique_lock guard(lock);
+        if (!arrived.wait_for(guard, milliseconds(timeoutMs), [&] { return !notices.empty(); })) {
+            return std::nullopt;
+        }
+        const Notice notice = notices.front();
+        notices.pop_front();
+        return notice;
+    }
+    uint32_t NowMs() override {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch();
+        return static_cast<uint32_t>(std::chrono::duration_cast<milliseconds>(now).count());
+    }
+
+    std::mutex lock;
+    std::condition_variable arrived;
+    std::deque<Notice> notices;
+    GstMediaDevice device;  // last: gone before what its notices go to
+};
+
+std::unique_ptr<DeviceRig> MakeGstRig() {
+    return std::make_unique<GstRig>();
+}
+
+INSTANTIATE_TEST_SUITE_P(Gst, MediaDeviceContract, ::testing::Values(&MakeGstRig));
+
+// Whether this process holds the file open.
+bool HoldsOpen(const std::filesystem::path& file) {
+    std::error_code error;
+    return std::ranges::any_of(std::filesystem::directory_iterator("/proc/self/fd"),
+                               [&](const auto& fd) { return read_symlink(fd, error) == file; });
+}
+
+// Files played back to back as the player's advance does: on the success notice close, open the
+// next file, play it. The output (here a file) stays open for a next file, then closes.
+TEST(GstDeviceTest, NextFileFollowsWithoutGapOrOverlapAndAStopRightAfterSilencesBoth) {
+    const TempDir output;
+    const std::filesystem::path written = output.Root() / "output.raw";
+    GstRig rig("filesink sync=true location=" + written.string());
+    const uint32_t first = rig.OpenOk(rig.Wav("1.wav", 800));
+    ASSERT_EQ(rig.device.Play(first), 0u);
+    ASSERT_EQ(rig.NextNotice(3000), Notice(NotifySuccessful, first));
+    const uint32_t firstNoticed = rig.NowMs();
+    ASSERT_EQ(rig.device.Close(first), 0u);
+    const uint32_t second = rig.OpenOk(rig.Wav("2.wav", 800));
+    ASSERT_EQ(rig.device.Play(second), 0u);
+    EXPECT_EQ(rig.Status(second, StatusItem::Position), 0u) << "the first file's end plays first";
+    ASSERT_EQ(rig.NextNotice(3000), Notice(NotifySuccessful, second));
+    // Equally early notices lie one file apart: less if its end was cut, more after silence.
+    EXPECT_NEAR(rig.NowMs() - firstNoticed, 825, 75);
+    ASSERT_EQ(rig.device.Close(second), 0u);
+    const uint32_t third = rig.OpenOk(rig.Wav("3.wav", 400));
+    ASSERT_EQ(rig.device.Play(third), 0u);
+    ASSERT_EQ(rig.device.Stop(third), 0u);
+    EXPECT_EQ(rig.NextNotice(1000), Notice(NotifyAborted, third));
+    EXPECT_EQ(rig.NextNotice(800), std::nullopt);
+    EXPECT_EQ(rig.Status(third, StatusItem::Position), 0u) << "never heard";
+    const uint32_t start = rig.NowMs();
+    ASSERT_EQ(rig.device.Play(third), 0u);
+    EXPECT_EQ(rig.NextNotice(1000), Notice(NotifySuccessful, third));
+    EXPECT_LE(rig.NowMs() - start, 700u) << "right away, waiting for nothing";
+    ASSERT_EQ(rig.device.Close(third), 0u);
+    EXPECT_TRUE(HoldsOpen(written)) << "kept for a next file";
+    EXPECT_EQ(rig.NextNotice(1500), std::nullopt);
+    EXPECT_FALSE(HoldsOpen(written));
+}
+
+// Without an output (a sink that cannot open, as without a sound server or an audio device) a
+// play fails. The sound server going away in mid-play (a stream error: failure) and coming
+// back, played by a file descriptor that takes every write (/dev/null), then refuses them
+// (/dev/full), then takes them again: a seek opens a new output.
+TEST(GstDeviceFailureTest, PlayFailsWithoutAnOutputAndASeekAfterItFailedOpensANewOne) {
+    GstRig silent("fakesink state-error=null-to-ready");
+    const uint32_t refused = silent.OpenOk(silent.Wav("tone.wav", 300));
+    EXPECT_NE(silent.device.Play(refused), 0u);
+    EXPECT_EQ(silent.NextNotice(500), std::nullopt) << "a refused play posts no notice";
+    const int server = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(server, 0);
+    auto redirect = [server](const char* to) {
+        const int target = open(to, O_WRONLY | O_CLOEXEC);
+        ASSERT_EQ(dup2(target, server), server);
+        close(target);
+    };
+    GstRig rig("fdsink sync=true fd=" + std::to_string(server));
+    const uint32_t id = rig.OpenOk(rig.Wav("tone.wav", 1500));
+    ASSERT_EQ(rig.device.Play(id), 0u);
+    EXPECT_EQ(rig.NextNotice(200), std::nullopt);
+    redirect("/dev/full");
+    EXPECT_EQ(rig.NextNotice(3000), Notice(NotifyFailure, id));
+    redirect("/dev/null");
+    ASSERT_EQ(rig.device.Seek(id, 1000), 0u) << "the output is opened anew";
+    EXPECT_NEAR(rig.Status(id, StatusItem::Position), 1000, rig.slackMs);
+    ASSERT_EQ(rig.device.Play(id), 0u);
+    EXPECT_EQ(rig.NextNotice(3000), Notice(NotifySuccessful, id));
+    EXPECT_EQ(rig.device.Close(id), 0u);
+    close(server);
+}
+
+TEST(PulseVolumeMapping, ChannelsAreAmplitudeFactors) {
+    EXPECT_EQ(ServerVolumeFromChannel(0), PA_VOLUME_MUTED);
+    EXPECT_EQ(ServerVolumeFromChannel(65535), PA_VOLUME_NORM);
+    // waveOutSetVolume's middle is half the amplitude: -6 dB.
+    EXPECT_NEAR(pa_sw_volume_to_dB(ServerVolumeFromChannel(32767)), -6.02, 0.01);
+    EXPECT_EQ(ChannelFromServerVolume(PA_VOLUME_NORM * 3 / 2), 65535);  // boosted reads full
+    for (uint32_t channel = 0; channel <= 65535; ++channel) {
+        const int back = ChannelFromServerVolume(ServerVolumeFromChannel(channel));
+        ASSERT_LE(std::abs(back - static_cast<int>(channel)), 2) << channel;
+    }
+}
+
+TEST(PulseWaveVolume, WithoutAServerReadsFailAndWritesDoNothing) {
+    const char* server = std::getenv("PULSE_SERVER");
+    const std::string kept = server == nullptr ? "" : server;
+    setenv("PULSE_SERVER", "unix:/nonexistent/tavrello-test/native", 1);
+    PulseWaveVolume volume;
+    EXPECT_FALSE(volume.Read().has_value());
+    volume.Write(0x80008000);  // must simply return
+    EXPECT_FALSE(volume.Read().has_value());
+    server == nullptr ? unsetenv("PULSE_SERVER") : setenv("PULSE_SERVER", kept.c_str(), 1);
+}
+
+// The tests below need the private session of scripts/with-audio-session.sh.
+
+std::string Output(const std::string& command) {
+    QProcess shell;
+    shell.start("sh", {"-c", QString::fromStdString(command)});
+    shell.waitForFinished();
+    return shell.readAllStandardOutput().toStdString();
+}
+
+// The linear volumes of the left and right channel of process `pid`'s stream as pactl lists
+// them ("Volume: front-left: 52016 / ..."), to three places: "1.000 0.250"; "" while it has
+// no stream.
+std::string StreamOf(pid_t pid) {
+    const std::string list = Output("pactl list sink-inputs");
+    const size_t at = list.find("application.process.id = \"" + std::to_string(pid) + "\"");
+    const size_t left = list.find("front-left:", list.rfind("Sink Input #", at));
+    const size_t right = list.find("front-right:", left);
+    if (at == std::string::npos || right == std::string::npos) {
+        return "";
+    }
+    const auto linear = [&](size_t from) {
+        const auto value = std::stoul(list.substr(list.find(':', from) + 1));
+        return pa_sw_volume_to_linear(static_cast<pa_volume_t>(value));
+    };
+    char shown[32];
+    std::snprintf(shown, sizeof shown, "%.3f %.3f", linear(left), linear(right));
+    return shown;
+}
+
+// Waits up to five seconds for the process's stream to show `wanted` (the server may apply a
+// restored volume a moment after the stream appears); returns what it showed last.
+std::string WaitForStream(pid_t pid, const std::string& wanted) {
+    std::string shown;
+    for (int i = 0; i < 100 && (shown = StreamOf(pid)) != wanted; ++i) {
+        std::this_thread::sleep_for(milliseconds(50));
+    }
+    return shown;
+}
+
+// Another application playing silence, for the scope.
+struct OtherPlayer {
+    ~OtherPlayer() { kill(pid, SIGTERM); }
+    const pid_t pid = std::stoi(Output("pacat /dev/zero >/dev/null 2>&1 & echo $!"));
+};
+
+void ExpectReads(PulseWaveVolume& volume, int left, int right) {
+    const uint32_t read = volume.Read().value_or(0);  // none fails as silence
+    EXPECT_NEAR(read & 0xFFFF, left, 2);
+    EXPECT_NEAR(read >> 16, right, 2);
+}
+
+TEST(PulseVolumeInSession, TheBarSetsThePlayersOwnStreamAndItOutlivesTheStream) {
+    const OtherPlayer other;
+    ASSERT_EQ(WaitForStream(other.pid, "1.000 1.000"), "1.000 1.000") << "no pacat stream";
+    const std::string sinkBefore = Output("pactl get-sink-volume @DEFAULT_SINK@");
+    GstRig rig("autoaudiosink");  // the default output, as the program plays
+    const std::string file = rig.Wav("tone.wav", 30000);
+
+    // Set while no stream is open: the stream gets it when it appears.
+    PulseWaveVolume volume;
+    volume.Write(0x7FFF7FFF);  // half the amplitude
+    uint32_t id = rig.OpenOk(file);
+    EXPECT_EQ(rig.device.Play(id), 0u);
+    EXPECT_EQ(WaitForStream(getpid(), "0.500 0.500"), "0.500 0.500");
+
+    // Set while it plays, with a balance.
+    volume.Write(0x4000FFFF);  // left full, right a quarter
+    EXPECT_EQ(StreamOf(getpid()), "1.000 0.250");
+    ExpectReads(volume, 65535, 16384);
+
+    // Neither the device nor another application changes.
+    EXPECT_EQ(Output("pactl get-sink-volume @DEFAULT_SINK@"), sinkBefore);
+    EXPECT_EQ(StreamOf(other.pid), "1.000 1.000");
+
+    // Stopped and closed, then a new run: the volume reads back and comes back with the stream.
+    EXPECT_EQ(rig.device.Stop(id), 0u);
+    EXPECT_EQ(rig.device.Close(id), 0u);
+    ASSERT_EQ(WaitForStream(getpid(), ""), "");
+    PulseWaveVolume nextRun;
+    ExpectReads(nextRun, 65535, 16384);
+    id = rig.OpenOk(file);
+    EXPECT_EQ(rig.device.Play(id), 0u);
+    EXPECT_EQ(WaitForStream(getpid(), "1.000 0.250"), "1.000 0.250");
+    rig.device.Close(id);
+}
+
+}  // namespace
+}  // namespace tav::test
