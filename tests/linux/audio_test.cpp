@@ -147,7 +147,7 @@ TEST(GstDeviceFailureTest, PlayFailsWithoutAnOutputAndASeekAfterItFailedOpensANe
     close(server);
 }
 
-TEST(PulseVolumeMapping, ChannelsAreAmplitudeFactors) {
+TEST(PulseWaveVolume, ChannelsAreAmplitudeFactorsAndWithoutAServerReadsFail) {
     EXPECT_EQ(ServerVolumeFromChannel(0), PA_VOLUME_MUTED);
     EXPECT_EQ(ServerVolumeFromChannel(65535), PA_VOLUME_NORM);
     // waveOutSetVolume's middle is half the amplitude: -6 dB.
@@ -157,9 +157,7 @@ TEST(PulseVolumeMapping, ChannelsAreAmplitudeFactors) {
         const int back = ChannelFromServerVolume(ServerVolumeFromChannel(channel));
         ASSERT_LE(std::abs(back - static_cast<int>(channel)), 2) << channel;
     }
-}
-
-TEST(PulseWaveVolume, WithoutAServerReadsFailAndWritesDoNothing) {
+    // Without a server reads fail and writes do nothing.
     const char* server = std::getenv("PULSE_SERVER");
     const std::string kept = server == nullptr ? "" : server;
     setenv("PULSE_SERVER", "unix:/nonexistent/tavrello-test/native", 1);
