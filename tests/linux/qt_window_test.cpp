@@ -18,7 +18,6 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
-#include <fstream>
 #include <iterator>
 #include <random>
 
@@ -30,11 +29,6 @@
 #include "linux/qt_main_window.h"
 #include "linux/qt_text.h"
 #include "linux/qt_text_rules.h"
-
-// Failures show the text, not its UTF-16 units.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace tav::test {
 namespace {
@@ -76,12 +70,9 @@ protected:
     QSlider& Bar(int id) const { return *qobject_cast<QSlider*>(t.window.Control(id)); }
     QListView& View() const { return *qobject_cast<QListView*>(t.window.Control(TrackList)); }
     QPoint Row(int row) const { return View().visualRect(t.list.index(row)).center(); }
-    QString SpokenName(QWidget& widget) const {
-        return QAccessible::queryAccessibleInterface(&widget)->text(QAccessible::Name);
-    }
-    std::string Read(const char* name) {
-        std::ifstream in(dir.Root() / name, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string SpokenName(QWidget& widget) const {
+        const QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(&widget);
+        return spoken->text(QAccessible::Name).toStdString();
     }
 
     TempDir dir;
@@ -103,7 +94,7 @@ TEST_F(QtWindowTest, TheStatusBarAndItsPartsFollowTheClientSize) {
     }
     // A leading tab centres a part's text; Japanese is drawn in a CJK font.
     const QLabel& time = t.window.StatusBar()->Part(1);
-    EXPECT_EQ(time.text(), "0:00:00 / 0:00:00");
+    EXPECT_EQ(time.text().toStdString(), "0:00:00 / 0:00:00");
     EXPECT_EQ(time.alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
     EXPECT_TRUE(QFontInfo(t.window.Control(PlayButton)->font()).family().contains("CJK"));
 }
@@ -182,8 +173,7 @@ TEST_F(QtWindowTest, ThePositionBarFollowsThePlayAndSeeksOnlyWhenLetGo) {
     QSlider& bar = Bar(PositionBar);
     const std::pair<Qt::Key, int> keys[] = {
         {Qt::Key_Left, 499},   {Qt::Key_Up, 499},       {Qt::Key_Right, 501}, {Qt::Key_Down, 501},
-        {Qt::Key_PageUp, 300}, {Qt::Key_PageDown, 700}, {Qt::Key_Home, 0},    {Qt::Key_End, 1000},
-    };
+        {Qt::Key_PageUp, 300}, {Qt::Key_PageDown, 700}, {Qt::Key_Home, 0},    {Qt::Key_End, 1000}};
     for (const auto& [key, to] : keys) {
         t.window.SetTrackbarPosition(PositionBar, 500, true);
         QTest::keyClick(&bar, key);
@@ -287,9 +277,7 @@ TEST(CollatingTextRules, JapaneseNamesSortAsAJapaneseReaderExpects) {
     std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(11));
     const CollatingTextRules rules(QLocale(QLocale::Japanese, QLocale::Japan));
     SortedList list(rules);
-    for (const std::string& name : shuffled) {
-        list.Add(name);
-    }
+    std::ranges::for_each(shuffled, [&](const std::string& name) { list.Add(name); });
     EXPECT_EQ(list.Entries(), expected);
 
     // Comparing two texts agrees with the list, and ignores ASCII case only.
@@ -304,17 +292,16 @@ TEST(CollatingTextRules, JapaneseNamesSortAsAJapaneseReaderExpects) {
 }
 
 TEST_F(QtWindowTest, Cp932NamesComeBackByteForByte) {
-    // Shown part by part as UTF-8, else CP932, else with the bytes escaped.
-    EXPECT_EQ(DisplayText("/音楽/\x8b\xc8/\xb1\xb2.wav"), u"/音楽/曲/ｱｲ.wav"_qs);
-    EXPECT_EQ(DisplayText("a\xff/\x83"), u"a\\xff/\\x83"_qs);
-    EXPECT_EQ(DisplayText("\xe9\x9f\xb3\x83"), u"音\\x83"_qs);  // valid UTF-8 kept beside them
+    // Shown part by part as UTF-8, else CP932, else with the bytes escaped, valid UTF-8 kept.
+    EXPECT_EQ(DisplayText("/音楽/\x8b\xc8/\xb1\xb2.wav").toStdString(), "/音楽/曲/ｱｲ.wav");
+    EXPECT_EQ(DisplayText("a\xff/\x83").toStdString(), "a\\xff/\\x83");
+    EXPECT_EQ(DisplayText("\xe9\x9f\xb3\x83").toStdString(), "音\\x83");
     const std::string root = dir.Path() + "\x83\x65\x83\x58\x83\x67";  // テスト
     const std::string folder = root + "/\x8b\xc8/";                    // 曲
     const std::string name = "\x89\xb9\r.mp3";                         // 音, a CR
     dir.AddFile(folder.substr(dir.Path().size()) + name);
-    std::ofstream(dir.Root() / "linux_tests.ini", std::ios::binary)
-        << root << "\r\n0\r\n\r\n0,0,800,636\r\n3\r\n";
-    std::ofstream(dir.Root() / "PlayedMusicList.out").flush();
+    dir.AddFile("linux_tests.ini", root + "\r\n0\r\n\r\n0,0,800,636\r\n3\r\n");
+    dir.AddFile("PlayedMusicList.out", "");
 
     // Opened on the settings in the current folder; closed in the event loop, which saves the
     // settings and ends the loop.
@@ -337,8 +324,8 @@ TEST_F(QtWindowTest, Cp932NamesComeBackByteForByte) {
     QTimer::singleShot(0, [&] { p.window.close(); });
     QTimer::singleShot(10000, &p.window, [] { QCoreApplication::exit(99); });  // no hang
     EXPECT_EQ(QApplication::exec(), 0);
-    EXPECT_EQ(Read("PlayedMusicList.out"), folder + name + "\r\n");
-    const std::string settings = Read("linux_tests.ini");
+    EXPECT_EQ(ReadBack(dir.Path() + "PlayedMusicList.out"), folder + name + "\r\n");
+    const std::string settings = ReadBack(dir.Path() + "linux_tests.ini").value_or("");
     EXPECT_EQ(settings.substr(0, settings.find("\r\n")), root);
 }
 
