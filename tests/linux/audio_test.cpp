@@ -116,10 +116,9 @@ TEST(GstDeviceTest, NextFileFollowsWithoutGapOrOverlapAndAStopRightAfterSilences
     EXPECT_FALSE(HoldsOpen(written));
 }
 
-// Without an output (a sink that cannot open, as without a sound server or an audio device) a
-// play fails. The sound server going away in mid-play (a stream error: failure) and coming
-// back, played by a file descriptor that takes every write (/dev/null), then refuses them
-// (/dev/full), then takes them again: a seek opens a new output.
+// Without an output (a sink that cannot open, as without a sound server or device) a play fails.
+// The sound server going away in mid-play (a stream error: failure) and coming back, played by a
+// descriptor that takes every write (/dev/null), refuses them (/dev/full), then takes them again.
 TEST(GstDeviceFailureTest, PlayFailsWithoutAnOutputAndASeekAfterItFailedOpensANewOne) {
     GstRig silent("fakesink state-error=null-to-ready");
     const uint32_t refused = silent.OpenOk(silent.Wav("tone.wav", 300));
@@ -178,8 +177,7 @@ std::string Output(const std::string& command) {
 }
 
 // The linear volumes of the left and right channel of process `pid`'s stream as pactl lists
-// them ("Volume: front-left: 52016 / ..."), to three places: "1.000 0.250"; "" while it has
-// no stream.
+// them ("front-left: 52016 / ..."), to three places: "1.000 0.250"; "" while it has none.
 std::string StreamOf(pid_t pid) {
     const std::string list = Output("pactl list sink-inputs");
     const size_t at = list.find("application.process.id = \"" + std::to_string(pid) + "\"");
@@ -189,8 +187,7 @@ std::string StreamOf(pid_t pid) {
         return "";
     }
     const auto linear = [&](size_t from) {
-        const auto value = std::stoul(list.substr(list.find(':', from) + 1));
-        return pa_sw_volume_to_linear(static_cast<pa_volume_t>(value));
+        return pa_sw_volume_to_linear(std::stoi(list.substr(list.find(':', from) + 1)));
     };
     char shown[32];
     std::snprintf(shown, sizeof shown, "%.3f %.3f", linear(left), linear(right));

@@ -1,8 +1,7 @@
-// The Qt front end on real widgets: where the window and its parts stand, what a screen reader
-// calls them, what the timer, trackbars and list send the player; the folder dialog; and
-// Japanese names: sorted as a Japanese reader expects and, where they are not UTF-8 (names
-// copied from old Japanese disks are CP932 bytes), passed through the real window byte for
-// byte and shown readably.
+// The Qt front end on real widgets: the window's layout, screen-reader names, timer, trackbars,
+// list and folder dialog; Japanese names sorted as a Japanese reader expects and, where not
+// UTF-8 (CP932 bytes copied from old Japanese disks), passed byte for byte through the real
+// window and shown readably.
 #include <gtest/gtest.h>
 
 #include <QAccessible>
@@ -223,10 +222,9 @@ TEST_F(QtWindowTest, OnlyTheUsersUnitChoiceTogglesTheExclusionEditAndTheVolumeBa
     EXPECT_TRUE(t.volume.written.empty());
 }
 
-// The program's changes to the list reach the view in one reset per settle and are never
-// reported. As in a list box, every click and navigation key of the user is, also on the
-// selected entry: clicking the playing folder ends its piece and double-clicking it plays it
-// from the start.
+// The program's changes to the list reach the view in one reset per settle, unreported. As in a
+// list box, every click and navigation key of the user is reported, also on the selected entry:
+// clicking the playing folder ends its piece and double-clicking it plays it from the start.
 TEST_F(QtWindowTest, EveryClickAndNavigationKeyInTheListIsReported) {
     QSignalSpy selections{&t.list, &QtTrackList::userSelectionChanged};
     QSignalSpy resets(&t.list, &QAbstractItemModel::modelReset);
@@ -303,8 +301,7 @@ TEST_F(QtWindowTest, Cp932NamesComeBackByteForByte) {
     dir.AddFile("linux_tests.ini", root + "\r\n0\r\n\r\n0,0,800,636\r\n3\r\n");
     dir.AddFile("PlayedMusicList.out", "");
 
-    // Opened on the settings in the current folder; closed in the event loop, which saves the
-    // settings and ends the loop.
+    // Closed in the event loop, which saves the settings and ends the loop.
     QtTestPlayer p;
     p.window.Open();
     EXPECT_EQ(p.window.ControlText(FolderEdit), root);
