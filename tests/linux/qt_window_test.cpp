@@ -1,13 +1,16 @@
-// The Qt main window on real widgets: where it and its parts stand, what a screen reader
-// calls them, what the timer, trackbars and list send the player; and the folder dialog.
+// The Qt front end on real widgets: the window's layout, screen-reader names, timer, trackbars,
+// list and folder dialog; Japanese names sorted as a Japanese reader expects and, where not
+// UTF-8 (CP932 bytes copied from old Japanese disks), passed byte for byte through the real
+// window and shown readably.
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QApplication>
 #include <QFileDialog>
 #include <QFontInfo>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QListView>
+#include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QSlider>
@@ -15,20 +18,47 @@
 #include <QTimer>
 #include <algorithm>
 #include <iterator>
+#include <random>
 
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
+#include "linux/native_text.h"
+#include "linux/posix_file_system.h"
 #include "linux/qt_folder_browser.h"
-#include "player/control_table.h"
-#include "qt_test_support.h"
-
-// Failures show the text, not its UTF-16 units.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
+#include "linux/qt_main_window.h"
+#include "linux/qt_text.h"
+#include "linux/qt_text_rules.h"
 
 namespace tav::test {
 namespace {
+
+// The one application object the widgets need, kept to the end (the tests run offscreen).
+QApplication& TestApplication() {
+    static int argc = 1;
+    static char name[] = "linux_tests";
+    static char* argv[] = {name, nullptr};
+    static auto* app = new QApplication(argc, argv);
+    app->setQuitOnLastWindowClosed(false);
+    return *app;
+}
+
+// The real Qt window and list around a player whose other seams are fakes.
+struct QtTestPlayer {
+    QtTestPlayer() { window.AttachPlayer(player); }
+
+    QApplication& app = TestApplication();
+    Utf8TextRules text;
+    QtTrackList list{text};
+    QtMainWindow window{list};
+    FakeFolderBrowser browser;
+    FakeEventQueue queue;
+    PosixFileSystem files;
+    FakeClock clock;
+    SimulatedDevice device{files, queue, clock};
+    FakeVolume volume;
+    FakeTagLoader tags;
+    Player player{Seams{window, list, browser, device, volume, files, tags, text, clock, 0}};
+};
 
 class QtWindowTest : public ::testing::Test {
 protected:
@@ -39,8 +69,9 @@ protected:
     QSlider& Bar(int id) const { return *qobject_cast<QSlider*>(t.window.Control(id)); }
     QListView& View() const { return *qobject_cast<QListView*>(t.window.Control(TrackList)); }
     QPoint Row(int row) const { return View().visualRect(t.list.index(row)).center(); }
-    QString SpokenName(QWidget& widget) const {
-        return QAccessible::queryAccessibleInterface(&widget)->text(QAccessible::Name);
+    std::string SpokenName(QWidget& widget) const {
+        const QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(&widget);
+        return spoken->text(QAccessible::Name).toStdString();
     }
 
     TempDir dir;
@@ -62,7 +93,7 @@ TEST_F(QtWindowTest, TheStatusBarAndItsPartsFollowTheClientSize) {
     }
     // A leading tab centres a part's text; Japanese is drawn in a CJK font.
     const QLabel& time = t.window.StatusBar()->Part(1);
-    EXPECT_EQ(time.text(), "0:00:00 / 0:00:00");
+    EXPECT_EQ(time.text().toStdString(), "0:00:00 / 0:00:00");
     EXPECT_EQ(time.alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
     EXPECT_TRUE(QFontInfo(t.window.Control(PlayButton)->font()).family().contains("CJK"));
 }
@@ -141,8 +172,7 @@ TEST_F(QtWindowTest, ThePositionBarFollowsThePlayAndSeeksOnlyWhenLetGo) {
     QSlider& bar = Bar(PositionBar);
     const std::pair<Qt::Key, int> keys[] = {
         {Qt::Key_Left, 499},   {Qt::Key_Up, 499},       {Qt::Key_Right, 501}, {Qt::Key_Down, 501},
-        {Qt::Key_PageUp, 300}, {Qt::Key_PageDown, 700}, {Qt::Key_Home, 0},    {Qt::Key_End, 1000},
-    };
+        {Qt::Key_PageUp, 300}, {Qt::Key_PageDown, 700}, {Qt::Key_Home, 0},    {Qt::Key_End, 1000}};
     for (const auto& [key, to] : keys) {
         t.window.SetTrackbarPosition(PositionBar, 500, true);
         QTest::keyClick(&bar, key);
@@ -174,15 +204,14 @@ TEST_F(QtWindowTest, ThePositionBarFollowsThePlayAndSeeksOnlyWhenLetGo) {
 }
 
 // Only the user's choice of unit toggles the exclusion edit, not the one the settings make.
-TEST_F(QtWindowTest, OnlyTheUsersUnitChoiceTogglesTheExclusionEdit) {
+TEST_F(QtWindowTest, OnlyTheUsersUnitChoiceTogglesTheExclusionEditAndTheVolumeBarAppliesItself) {
     t.window.SetComboSelection(1);
     EXPECT_TRUE(t.window.Control(ExclusionEdit)->isEnabled());
     t.window.SetComboSelection(0);
     QTest::keyClick(t.window.Control(UnitCombo), Qt::Key_Down);
     EXPECT_FALSE(t.window.Control(ExclusionEdit)->isEnabled());
-}
 
-TEST_F(QtWindowTest, TheVolumeBarAppliesItsPositionWhenPainted) {
+    // The volume bar applies its position when painted.
     t.window.SetTrackbarPosition(VolumeBar, 250, true);
     t.volume.written.clear();
     Bar(VolumeBar).repaint();
@@ -193,10 +222,9 @@ TEST_F(QtWindowTest, TheVolumeBarAppliesItsPositionWhenPainted) {
     EXPECT_TRUE(t.volume.written.empty());
 }
 
-// The program's changes to the list reach the view in one reset per settle and are never
-// reported. As in a list box, every click and navigation key of the user is, also on the
-// selected entry: clicking the playing folder ends its piece and double-clicking it plays it
-// from the start.
+// The program's changes to the list reach the view in one reset per settle, unreported. As in a
+// list box, every click and navigation key of the user is reported, also on the selected entry:
+// clicking the playing folder ends its piece and double-clicking it plays it from the start.
 TEST_F(QtWindowTest, EveryClickAndNavigationKeyInTheListIsReported) {
     QSignalSpy selections{&t.list, &QtTrackList::userSelectionChanged};
     QSignalSpy resets(&t.list, &QAbstractItemModel::modelReset);
@@ -235,11 +263,71 @@ TEST_F(QtWindowTest, EveryClickAndNavigationKeyInTheListIsReported) {
     EXPECT_EQ(doubleClicks.count(), 1);
 }
 
-TEST(QtFolderBrowser, ConfirmingReturnsTheFolderAndCancellingNothing) {
-    TestApplication();
-    QWidget owner;
-    QtFolderBrowser browser{owner};
-    const TempDir dir;
+TEST(CollatingTextRules, JapaneseNamesSortAsAJapaneseReaderExpects) {
+    // Digits, Latin letters (full-width among them), kana by reading whatever the script
+    // (hiragana first), then kanji; a folder's entries stay together.
+    const std::vector<std::string> expected = {
+        "/m/01 intro/", "/m/alpha/", "/m/ＢＥＴＡ/", "/m/gamma/", "/m/あ/い.mp3",
+        "/m/あい/",     "/m/イカ/",  "/m/うみ/",     "/m/エビ/",  "/m/かな/",
+        "/m/カナ/",     "/m/漢字/",  "/m/全角/",
+    };
+    std::vector<std::string> shuffled = expected;
+    std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(11));
+    const CollatingTextRules rules(QLocale(QLocale::Japanese, QLocale::Japan));
+    SortedList list(rules);
+    std::ranges::for_each(shuffled, [&](const std::string& name) { list.Add(name); });
+    EXPECT_EQ(list.Entries(), expected);
+
+    // Comparing two texts agrees with the list, and ignores ASCII case only.
+    for (std::size_t i = 1; i < expected.size(); ++i) {
+        EXPECT_LT(rules.CompareNoCase(expected[i - 1], expected[i]), 0) << expected[i];
+        EXPECT_GT(rules.CompareNoCase(expected[i], expected[i - 1]), 0) << expected[i];
+    }
+    EXPECT_EQ(rules.CompareNoCase("/m/Alpha.MP3", "/m/alpha.mp3"), 0);
+    EXPECT_LT(rules.CompareNoCase(".MP3", ".wav"), 0);
+    EXPECT_LT(rules.CompareNoCase(".9", ".a"), 0);
+    EXPECT_NE(rules.CompareNoCase("/m/かな/", "/m/カナ/"), 0);
+}
+
+TEST_F(QtWindowTest, Cp932NamesComeBackByteForByte) {
+    // Shown part by part as UTF-8, else CP932, else with the bytes escaped, valid UTF-8 kept.
+    EXPECT_EQ(DisplayText("/音楽/\x8b\xc8/\xb1\xb2.wav").toStdString(), "/音楽/曲/ｱｲ.wav");
+    EXPECT_EQ(DisplayText("a\xff/\x83").toStdString(), "a\\xff/\\x83");
+    EXPECT_EQ(DisplayText("\xe9\x9f\xb3\x83").toStdString(), "音\\x83");
+    const std::string root = dir.Path() + "\x83\x65\x83\x58\x83\x67";  // テスト
+    const std::string folder = root + "/\x8b\xc8/";                    // 曲
+    const std::string name = "\x89\xb9\r.mp3";                         // 音, a CR
+    dir.AddFile(folder.substr(dir.Path().size()) + name);
+    dir.AddFile("linux_tests.ini", root + "\r\n0\r\n\r\n0,0,800,636\r\n3\r\n");
+    dir.AddFile("PlayedMusicList.out", "");
+
+    // Closed in the event loop, which saves the settings and ends the loop.
+    QtTestPlayer p;
+    p.window.Open();
+    EXPECT_EQ(p.window.ControlText(FolderEdit), root);
+    qobject_cast<QPushButton*>(p.window.Control(PlayButton))->click();
+    EXPECT_TRUE(p.browser.calls.empty()) << "the saved root is scanned, not browsed for";
+    ASSERT_EQ(p.list.Count(), 1);
+    EXPECT_EQ(p.list.Text(0), folder);
+    EXPECT_EQ(p.device.opened, std::vector<std::string>{folder + name});
+    EXPECT_EQ(p.window.Title(), folder + name);
+    EXPECT_EQ(p.window.ControlText(InfoTitle), name);
+    EXPECT_EQ(p.window.ControlText(InfoArtist), folder);
+    EXPECT_TRUE(p.window.windowTitle().endsWith(u"テスト/曲/音\r.mp3"_qs))
+        << p.window.windowTitle().toStdString();
+    p.list.Publish();
+    EXPECT_TRUE(
+        p.list.data(p.list.index(0), Qt::DisplayRole).toString().endsWith(u"テスト/曲/"_qs));
+    QTimer::singleShot(0, [&] { p.window.close(); });
+    QTimer::singleShot(10000, &p.window, [] { QCoreApplication::exit(99); });  // no hang
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_EQ(ReadBack(dir.Path() + "PlayedMusicList.out"), folder + name + "\r\n");
+    const std::string settings = ReadBack(dir.Path() + "linux_tests.ini").value_or("");
+    EXPECT_EQ(settings.substr(0, settings.find("\r\n")), root);
+}
+
+TEST_F(QtWindowTest, TheFolderDialogReturnsTheConfirmedFolderAndNothingWhenCancelled) {
+    QtFolderBrowser browser{t.window};
     const std::string folder = dir.AddFolder("曲/アルバム");
     for (const bool confirm : {true, false}) {
         QTimer::singleShot(0, [&] {  // inside the dialog's own loop

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# What the user sets survives a restart: the root folder, the unit, the exclusion text and the
-# play target, typed and clicked in the real window, and the window moved and resized. The
-# first run writes the settings file at exit; the second run starts with the window where the
-# first one left it and, without changes, writes the same file again.
+# What the user sets survives a restart: the root folder (typed in Japanese, saved as UTF-8),
+# the unit, the exclusion text and the play target, typed and clicked in the real window, and
+# the window moved and resized. The first run writes the settings file at exit; the second run
+# starts with the window where the first one left it and, without changes, writes the same
+# file again.
 #
 #   settings_e2e.sh TAVRELLO WORK_DIR
 set -euo pipefail
 source "$(dirname "$0")/e2e_lib.sh"
 begin_test "$1" "$2"
-mkdir -p "$work/music"
+music=$work/音楽
+mkdir -p "$music"
 settings=$work/run/$(basename "$program").ini
 
 # Without a window manager the X window is the client area; the player counts a typical
@@ -26,7 +28,7 @@ sleep 0.5
 # The option row is anchored to the right edge of the client area.
 xdotool windowfocus --sync "$window"
 click "$window" 100 186                      # FolderEdit
-xdotool type --delay 20 "$work/music"
+xdotool type --delay 20 "$music"
 click "$window" $((width - 212 + 20)) 210    # ExclusionEdit
 xdotool type --delay 20 "Live"
 click "$window" 94 210                       # TargetButton: MP3+WAV -> MP3
@@ -39,7 +41,7 @@ wait_player
 [[ "$player_status" == 0 ]] || fail "the first run ended with '$player_status'"
 [[ -f "$settings" ]] || fail "no settings file $settings"
 
-expected=$(printf '%s\r\n1\r\nLive\r\n%s\r\n1\r\n' "$work/music" "$expected_rectangle")
+expected=$(printf '%s\r\n1\r\nLive\r\n%s\r\n1\r\n' "$music" "$expected_rectangle")
 [[ "$(cat "$settings")" == "$expected" ]] ||
   fail "settings after the first run: $(od -c "$settings" | head -20)"
 cp "$settings" "$work/first.ini"

@@ -1,17 +1,25 @@
-// The GStreamer device on real files, played in real time into a fake sink.
+// The Linux audio output: the GStreamer device on real files, played in real time into a fake
+// sink, and the player's own stream volume, in a private PipeWire session against the sink's
+// and another application's.
 #include <fcntl.h>
+#include <pulse/volume.h>
+#include <signal.h>
 #include <unistd.h>
 
+#include <QProcess>
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
 #include <mutex>
+#include <thread>
 
 #include "device_contract/media_device_contract.h"
 #include "linux/gst_device.h"
+#include "linux/pulse_volume.h"
 
 namespace tav::test {
 namespace {
@@ -108,18 +116,14 @@ TEST(GstDeviceTest, NextFileFollowsWithoutGapOrOverlapAndAStopRightAfterSilences
     EXPECT_FALSE(HoldsOpen(written));
 }
 
-TEST(GstDeviceFailureTest, PlayFailsWithoutAnAudioOutput) {
-    // A sink that cannot open, as without a sound server or an audio device.
-    GstRig rig("fakesink state-error=null-to-ready");
-    const uint32_t id = rig.OpenOk(rig.Wav("tone.wav", 300));
-    EXPECT_NE(rig.device.Play(id), 0u);
-    EXPECT_EQ(rig.NextNotice(500), std::nullopt) << "a refused play posts no notice";
-}
-
+// Without an output (a sink that cannot open, as without a sound server or device) a play fails.
 // The sound server going away in mid-play (a stream error: failure) and coming back, played by a
-// file descriptor that takes every write (/dev/null), then refuses them (/dev/full), then
-// takes them again.
-TEST(GstDeviceFailureTest, SeekAfterTheOutputFailedPlaysOnANewOutput) {
+// descriptor that takes every write (/dev/null), refuses them (/dev/full), then takes them again.
+TEST(GstDeviceFailureTest, PlayFailsWithoutAnOutputAndASeekAfterItFailedOpensANewOne) {
+    GstRig silent("fakesink state-error=null-to-ready");
+    const uint32_t refused = silent.OpenOk(silent.Wav("tone.wav", 300));
+    EXPECT_NE(silent.device.Play(refused), 0u);
+    EXPECT_EQ(silent.NextNotice(500), std::nullopt) << "a refused play posts no notice";
     const int server = open("/dev/null", O_WRONLY | O_CLOEXEC);
     ASSERT_GE(server, 0);
     auto redirect = [server](const char* to) {
@@ -140,6 +144,111 @@ TEST(GstDeviceFailureTest, SeekAfterTheOutputFailedPlaysOnANewOutput) {
     EXPECT_EQ(rig.NextNotice(3000), Notice(NotifySuccessful, id));
     EXPECT_EQ(rig.device.Close(id), 0u);
     close(server);
+}
+
+TEST(PulseWaveVolume, ChannelsAreAmplitudeFactorsAndWithoutAServerReadsFail) {
+    EXPECT_EQ(ServerVolumeFromChannel(0), PA_VOLUME_MUTED);
+    EXPECT_EQ(ServerVolumeFromChannel(65535), PA_VOLUME_NORM);
+    // waveOutSetVolume's middle is half the amplitude: -6 dB.
+    EXPECT_NEAR(pa_sw_volume_to_dB(ServerVolumeFromChannel(32767)), -6.02, 0.01);
+    EXPECT_EQ(ChannelFromServerVolume(PA_VOLUME_NORM * 3 / 2), 65535);  // boosted reads full
+    for (uint32_t channel = 0; channel <= 65535; ++channel) {
+        const int back = ChannelFromServerVolume(ServerVolumeFromChannel(channel));
+        ASSERT_LE(std::abs(back - static_cast<int>(channel)), 2) << channel;
+    }
+    // Without a server reads fail and writes do nothing.
+    const char* server = std::getenv("PULSE_SERVER");
+    const std::string kept = server == nullptr ? "" : server;
+    setenv("PULSE_SERVER", "unix:/nonexistent/tavrello-test/native", 1);
+    PulseWaveVolume volume;
+    EXPECT_FALSE(volume.Read().has_value());
+    volume.Write(0x80008000);  // must simply return
+    EXPECT_FALSE(volume.Read().has_value());
+    server == nullptr ? unsetenv("PULSE_SERVER") : setenv("PULSE_SERVER", kept.c_str(), 1);
+}
+
+// The tests below need the private session of scripts/with-audio-session.sh.
+
+std::string Output(const std::string& command) {
+    QProcess shell;
+    shell.start("sh", {"-c", QString::fromStdString(command)});
+    shell.waitForFinished();
+    return shell.readAllStandardOutput().toStdString();
+}
+
+// The linear volumes of the left and right channel of process `pid`'s stream as pactl lists
+// them ("front-left: 52016 / ..."), to three places: "1.000 0.250"; "" while it has none.
+std::string StreamOf(pid_t pid) {
+    const std::string list = Output("pactl list sink-inputs");
+    const size_t at = list.find("application.process.id = \"" + std::to_string(pid) + "\"");
+    const size_t left = list.find("front-left:", list.rfind("Sink Input #", at));
+    const size_t right = list.find("front-right:", left);
+    if (at == std::string::npos || right == std::string::npos) {
+        return "";
+    }
+    const auto linear = [&](size_t from) {
+        return pa_sw_volume_to_linear(std::stoi(list.substr(list.find(':', from) + 1)));
+    };
+    char shown[32];
+    std::snprintf(shown, sizeof shown, "%.3f %.3f", linear(left), linear(right));
+    return shown;
+}
+
+// Waits up to five seconds for the process's stream to show `wanted` (the server may apply a
+// restored volume a moment after the stream appears); returns what it showed last.
+std::string WaitForStream(pid_t pid, const std::string& wanted) {
+    std::string shown;
+    for (int i = 0; i < 100 && (shown = StreamOf(pid)) != wanted; ++i) {
+        std::this_thread::sleep_for(milliseconds(50));
+    }
+    return shown;
+}
+
+// Another application playing silence, for the scope.
+struct OtherPlayer {
+    ~OtherPlayer() { kill(pid, SIGTERM); }
+    const pid_t pid = std::stoi(Output("pacat /dev/zero >/dev/null 2>&1 & echo $!"));
+};
+
+void ExpectReads(PulseWaveVolume& volume, int left, int right) {
+    const uint32_t read = volume.Read().value_or(0);  // none fails as silence
+    EXPECT_NEAR(read & 0xFFFF, left, 2);
+    EXPECT_NEAR(read >> 16, right, 2);
+}
+
+TEST(PulseVolumeInSession, TheBarSetsThePlayersOwnStreamAndItOutlivesTheStream) {
+    const OtherPlayer other;
+    ASSERT_EQ(WaitForStream(other.pid, "1.000 1.000"), "1.000 1.000") << "no pacat stream";
+    const std::string sinkBefore = Output("pactl get-sink-volume @DEFAULT_SINK@");
+    GstRig rig("autoaudiosink");  // the default output, as the program plays
+    const std::string file = rig.Wav("tone.wav", 30000);
+
+    // Set while no stream is open: the stream gets it when it appears.
+    PulseWaveVolume volume;
+    volume.Write(0x7FFF7FFF);  // half the amplitude
+    uint32_t id = rig.OpenOk(file);
+    EXPECT_EQ(rig.device.Play(id), 0u);
+    EXPECT_EQ(WaitForStream(getpid(), "0.500 0.500"), "0.500 0.500");
+
+    // Set while it plays, with a balance.
+    volume.Write(0x4000FFFF);  // left full, right a quarter
+    EXPECT_EQ(StreamOf(getpid()), "1.000 0.250");
+    ExpectReads(volume, 65535, 16384);
+
+    // Neither the device nor another application changes.
+    EXPECT_EQ(Output("pactl get-sink-volume @DEFAULT_SINK@"), sinkBefore);
+    EXPECT_EQ(StreamOf(other.pid), "1.000 1.000");
+
+    // Stopped and closed, then a new run: the volume reads back and comes back with the stream.
+    EXPECT_EQ(rig.device.Stop(id), 0u);
+    EXPECT_EQ(rig.device.Close(id), 0u);
+    ASSERT_EQ(WaitForStream(getpid(), ""), "");
+    PulseWaveVolume nextRun;
+    ExpectReads(nextRun, 65535, 16384);
+    id = rig.OpenOk(file);
+    EXPECT_EQ(rig.device.Play(id), 0u);
+    EXPECT_EQ(WaitForStream(getpid(), "1.000 0.250"), "1.000 0.250");
+    rig.device.Close(id);
 }
 
 }  // namespace
