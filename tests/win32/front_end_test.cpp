@@ -178,8 +178,8 @@ TEST(DllTagLibraryLoader, ReadsTheFourExportsOrGivesNoneToUse) {
     EXPECT_EQ(GetModuleHandleA(path.c_str()), nullptr) << "not released";
     for (const std::string& absent :
          {BesideTestProgram("incomplete\\mp3infp.dll"), dir.Path() + "mp3infp.dll"}) {
-        library = DllTagLibraryLoader(absent).Load();
-        EXPECT_FALSE(library && library->HasAllExports()) << absent;
+        const std::unique_ptr<TagLibrary> unusable = DllTagLibraryLoader(absent).Load();
+        EXPECT_FALSE(unusable && unusable->HasAllExports()) << absent;
     }
     // The program's folder ends at its last real separator: ソ and 表 end in 0x5C, which is none.
     EXPECT_EQ(
