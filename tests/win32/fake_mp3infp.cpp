@@ -1,6 +1,6 @@
-// A stand-in for mp3infp.dll, built with every export and without mp3infp_mp3_GetTagType. A
-// file named "tagged..." is an MP3 file with both ID3 tags, a title and an artist in version 2
-// (other texts null pointers); any other an MP3 file without tags; a missing one fails.
+// A stand-in for mp3infp.dll, with every export or without mp3infp_mp3_GetTagType. A file named
+// "tagged..." is an MP3 file with both ID3 tags and a lone title in ID3v2 (other texts null);
+// any other an MP3 file without tags; a missing one fails.
 #include <windows.h>
 
 #include <cstring>
@@ -25,12 +25,7 @@ __declspec(dllexport) DWORD WINAPI mp3infp_mp3_GetTagType() {
 #endif
 
 __declspec(dllexport) BOOL WINAPI mp3infp_GetValue(const char* name, char** value) {
-    const bool title = std::strcmp(name, "INAM_v2") == 0;
-    const bool artist = std::strcmp(name, "IART_v2") == 0;
-    *value = const_cast<char*>(!tagged  ? nullptr
-                               : title  ? "テスト曲"
-                               : artist ? "テスト歌手"
-                                        : nullptr);
+    *value = const_cast<char*>(tagged && std::strcmp(name, "INAM_v2") == 0 ? "テスト曲" : nullptr);
     return *value != nullptr;
 }
 

@@ -5,14 +5,12 @@
 #include <shlobj.h>  // after windows.h, which it needs
 
 #include <algorithm>
-#include <array>
 #include <optional>
 #include <tuple>
 #include <vector>
 
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
-#include "info/track_info.h"
 #include "win32_test_support.h"
 
 namespace tav::test {
@@ -23,8 +21,7 @@ using Sent = std::tuple<UINT, WPARAM, LPARAM>;
 std::vector<Sent> sent;
 WNDPROC ownProcedure = nullptr;
 
-// Takes the commands and folder selections sent to the main window in place of its own
-// procedure, which gets every other message.
+// Takes the commands and folder selections sent to the main window; its own procedure the rest.
 LRESULT CALLBACK Recorder(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND || message == BFFM_SETSELECTIONA) {
         sent.emplace_back(message, wParam, lParam);
@@ -33,13 +30,10 @@ LRESULT CALLBACK Recorder(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     return CallWindowProcA(ownProcedure, window, message, wParam, lParam);
 }
 
-// The player's real main window inside the test program, in a folder of its own, where its
-// settings file goes.
+// The player's real main window, in a folder of its own where its settings file goes.
 class MainWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override { Open(); }
-    void TearDown() override { Close(); }
-    void Open() {
+    void SetUp() override {
         host.emplace(GetModuleHandleA(nullptr));
         main = host->Create();
         ASSERT_NE(main, nullptr) << "no main window, error " << GetLastError();
@@ -47,7 +41,7 @@ protected:
         ownProcedure = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Recorder)));
     }
-    void Close() {
+    void TearDown() override {
         SendMessageA(main, WM_CLOSE, 0, 0);
         UnregisterClassA(kMainWindowClass, GetModuleHandleA(nullptr));
     }
@@ -67,9 +61,9 @@ TEST_F(MainWindowTest, SavedRectangleBringsTheWindowOntoTheScreen) {
     for (const char* rectangle : {"500000,000050,501000,000700", "000000,000000,999999,999999",
                                   "000300,000200,000301,000201"}) {
         SCOPED_TRACE(rectangle);
-        Close();
+        TearDown();
         dir.AddFile("win32_tests.ini", std::string("\r\n0\r\n\r\n") + rectangle + "\r\n3\r\n");
-        Open();
+        SetUp();
         RECT placed{};
         GetWindowRect(main, &placed);
         RECT work{};  // of the one screen
@@ -87,9 +81,9 @@ TEST_F(MainWindowTest, SavedRectangleBringsTheWindowOntoTheScreen) {
 // their paths byte for byte in the title: Wine's MP3 device names device 0 in its notices,
 // which must still close the device that played and go on.
 TEST_F(MainWindowTest, Mp3FilesPlayThrough) {
-    const std::string mp3 = BesideTestProgram("media\\short.mp3");
-    if (!HasWaveOutput() || !FileExists(mp3)) {
-        GTEST_SKIP() << kNoWaveOutput << ", and an MP3 test file (made with sox and lame)";
+    const std::string mp3 = PlayableMp3();
+    if (mp3.empty()) {
+        GTEST_SKIP() << kNoWaveOutput;
     }
     const std::string music = dir.AddFolder("\x83\x5C") + "\\";
     for (const char* name : {"a.mp3", "b.mp3"}) {
@@ -103,8 +97,10 @@ TEST_F(MainWindowTest, Mp3FilesPlayThrough) {
 }
 
 // The sorted list box keeps Shift_JIS entries byte for byte (ソ ends in 0x5C), and tells the
-// main window of the selection at every click, on the entry already selected too.
-TEST_F(MainWindowTest, TrackListKeepsBytesInOrderAndNotifiesEveryClick) {
+// main window of the selection at every click, on the entry already selected too. The folder
+// browser's callback selects the initial folder, given as a path text (TRUE), once the browser
+// is initialised; nothing at other events or without an initial folder.
+TEST_F(MainWindowTest, TrackListNotifiesEveryClickAndBrowserPreselectsTheFolder) {
     Win32TrackListBox list(host->window());
     for (const char* entry : {"C:\\b\\", "C:\\\x83\x5C\\", "c:\\A\\"}) {
         list.Add(entry);
@@ -124,15 +120,21 @@ TEST_F(MainWindowTest, TrackListKeepsBytesInOrderAndNotifiesEveryClick) {
     EXPECT_EQ(list.Selection(), -1);
     // The focus notice comes too.
     EXPECT_EQ(std::count(sent.begin(), sent.end(), Command(TrackList, LBN_SELCHANGE)), 2);
+    sent.clear();
+    const char* folder = "C:\\\x83\x5C\\";
+    for (const UINT event : {BFFM_SELCHANGED, BFFM_VALIDATEFAILEDA, BFFM_INITIALIZED}) {
+        EXPECT_EQ(OnBrowserEvent(main, event, 0, 0), 0);
+        EXPECT_EQ(OnBrowserEvent(main, event, 0, reinterpret_cast<LPARAM>(folder)), 0);
+    }
+    EXPECT_EQ(sent,
+              (std::vector<Sent>{{BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder)}}));
 }
 
-// A media key clicks the button it stands for, whatever device sent it; while a file plays,
-// play/pause and pause stop and play does nothing. Any other app command goes on to the
-// system.
+// A media key from any device clicks its button; while a file plays, play/pause and pause stop
+// and play does nothing. Any other app command goes on to the system.
 TEST_F(MainWindowTest, MediaKeysClickTheTransportButtons) {
-    // The command, and the button it clicks while stopped and while a file plays; 0: none,
-    // -1: no media key.
-    const std::array<int, 3> keys[] = {
+    // The command, the button it clicks while stopped and while playing; 0 none, -1 no media key.
+    const int keys[][3] = {
         {APPCOMMAND_MEDIA_PLAY_PAUSE, PlayButton, StopButton},
         {APPCOMMAND_MEDIA_PLAY, PlayButton, 0},
         {APPCOMMAND_MEDIA_PAUSE, 0, StopButton},
@@ -158,22 +160,9 @@ TEST_F(MainWindowTest, MediaKeysClickTheTransportButtons) {
     }
 }
 
-// The folder browser's callback selects the initial folder, given as a path text (TRUE), once
-// the browser is initialised; nothing at other events or without an initial folder.
-TEST_F(MainWindowTest, BrowserCallbackPreselectsTheInitialFolder) {
-    const char* folder = "C:\\\x83\x5C\\";
-    for (const UINT event : {BFFM_SELCHANGED, BFFM_VALIDATEFAILEDA, BFFM_INITIALIZED}) {
-        EXPECT_EQ(OnBrowserEvent(main, event, 0, 0), 0);
-        EXPECT_EQ(OnBrowserEvent(main, event, 0, reinterpret_cast<LPARAM>(folder)), 0);
-    }
-    EXPECT_EQ(sent,
-              (std::vector<Sent>{{BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder)}}));
-}
-
-// The stand-in tag library through its four exports, loaded by its full path and released
-// with the object. Where the library lacks an export or is missing, though one is planted in
-// the current folder, the player shows the file's name and folder and the hint.
-TEST(DllTagLibraryLoader, ReadsTheFourExportsOrTheHintShows) {
+// The stand-in tag library's four exports, loaded by full path and released with the object; one
+// lacking an export or missing (one planted in the current folder) gives none the player may use.
+TEST(DllTagLibraryLoader, ReadsTheFourExportsOrGivesNoneToUse) {
     const TempDir dir, planted;
     const std::string path = BesideTestProgram("mp3infp.dll");
     ASSERT_NE(CopyFileA(path.c_str(), (planted.Path() + "mp3infp.dll").c_str(), FALSE), 0);
@@ -189,16 +178,8 @@ TEST(DllTagLibraryLoader, ReadsTheFourExportsOrTheHintShows) {
     EXPECT_EQ(GetModuleHandleA(path.c_str()), nullptr) << "not released";
     for (const std::string& absent :
          {BesideTestProgram("incomplete\\mp3infp.dll"), dir.Path() + "mp3infp.dll"}) {
-        DllTagLibraryLoader loader(absent);
-        TestPlayer t;
-        Player player(Seams{t.window, t.list, t.browser, t.device, t.volume, t.files, loader,
-                            t.nativeText, t.clock, 0});
-        ShowTrackInfo(player, dir.Path() + "tagged.mp3");
-        EXPECT_EQ(t.window.ControlText(InfoArtist), dir.Path()) << absent;
-        EXPECT_EQ(
-            t.window.ControlText(InfoComment),
-            "※mp3infp.dll を実行ファイルと同じディレクトリに入れると、ID3タグの情報を表示します。")
-            << absent;
+        const std::unique_ptr<TagLibrary> unusable = DllTagLibraryLoader(absent).Load();
+        EXPECT_FALSE(unusable && unusable->HasAllExports()) << absent;
     }
     // The program's folder ends at its last real separator: ソ and 表 end in 0x5C, which is none.
     EXPECT_EQ(
