@@ -53,6 +53,7 @@ TEST(Options, ExclusionIsCutAtFifteenBytesOnACharacterBoundary) {
         {"abcdefghijk\xF0\x9F\x98\x80!", "abcdefghijk\xF0\x9F\x98\x80"},
         {"abcdefghijklmn\xF5\x80", "abcdefghijklmn\xF5"},
         {"abcdefghijklm\xE3" "a\x80", "abcdefghijklm\xE3" "a"},
+        {"abcdefghijklmn\xE3" "ab", "abcdefghijklmn\xE3"},
         {"abcdefghijklmn\xC1\xBF", "abcdefghijklmn\xC1"},
         {"abcdefghijklmn\xE3\x81", "abcdefghijklmn\xE3"},
         // clang-format on

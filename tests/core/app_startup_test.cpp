@@ -54,7 +54,8 @@ TEST_F(StartupTest, CloseSavesTheSettingsClosesTheDeviceAndQuits) {
     ChooseCollection();
     Click(PlayButton);
     const uint32_t playing = t.player.playback.deviceId;
-    for (const uint32_t id : {WM_SIZE_, WM_TIMER_, WM_HSCROLL_, MM_MCINOTIFY_, WM_CLOSE_}) {
+    for (const uint32_t id :
+         {WM_SIZE_, WM_TIMER_, WM_HSCROLL_, WM_COMMAND_, MM_MCINOTIFY_, WM_CLOSE_}) {
         EXPECT_EQ(t.Send(id), 0) << id;
     }
     EXPECT_FALSE(t.Send(0x000F /* WM_PAINT */).has_value()) << "for the default procedure";

@@ -75,6 +75,15 @@ TEST(SortedList, KeepsCaseInsensitiveOrderAndItsSelection) {
     EXPECT_EQ(list.Selection(), -1);
     list.Add("/0");
     EXPECT_EQ(list.Caret(), 12);
+    list.Add("/1");
+    EXPECT_EQ(list.Entries().size(), 14U);  // merged with nothing selected: still nothing
+    EXPECT_EQ(list.Selection(), -1);
+    list.Select(0);
+    list.Add("/");  // sorts before the selected first entry
+    EXPECT_EQ(list.Selection(), 1);
+    list.Reset();  // an emptied list box puts its caret back on the first line
+    list.Add("z");
+    EXPECT_EQ(list.Caret(), 0);
 }
 
 class CatalogueTest : public ::testing::Test {

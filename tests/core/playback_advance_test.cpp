@@ -79,12 +79,17 @@ TEST_F(AdvanceTest, RandomModeDrawsTheNextPieceAfterTheLastFile) {
     Click(RandomPlayButton);
     // << and >> wrap inside the piece: from its first file to its last and back.
     const std::string drawn = t.list.Text(t.list.Selection());
-    const std::map<std::string, std::string> last{
-        {Music() + "A" + kSep, a3}, {Music() + "B" + kSep, b1}, {Music() + "C" + kSep, c1}};
+    const std::map<std::string, std::pair<std::string, std::string>> ends{
+        {Music() + "A" + kSep, {a1, a3}},
+        {Music() + "B" + kSep, {b1, b1}},
+        {Music() + "C" + kSep, {c1, c1}}};
     Click(PrevButton);
-    EXPECT_EQ(Playing(), last.at(drawn));
+    EXPECT_EQ(Playing(), ends.at(drawn).second);
+    const std::size_t opens = t.device.opened.size();
     Click(NextButton);
     EXPECT_EQ(t.list.Text(t.list.Selection()), drawn);
+    EXPECT_EQ(std::tuple(t.device.opened.size(), Playing(), Part(2).substr(0, 3)),
+              std::tuple(opens + 1, ends.at(drawn).first, "\t1 "));
     const auto first = static_cast<std::ptrdiff_t>(t.device.opened.size()) - 1;
     for (int file = 0; file < 5; ++file) {  // every file once, a piece's files together
         const std::string entry = t.list.Text(t.list.Selection());

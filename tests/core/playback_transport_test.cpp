@@ -68,6 +68,7 @@ TEST_F(TransportTest, OrderModeCrossesIntoNeighbouringEntriesAndWrapsAroundTheLi
     RunFor(30000);
     Click(StopButton);
     EXPECT_TRUE(t.device.devices.empty());
+    EXPECT_FALSE(TimerArmed());
     RunFor(1000);  // the aborted notice changes nothing
     EXPECT_EQ(Part(1), "\t0:00:30 / 0:01:00");
     Click(PlayButton);
