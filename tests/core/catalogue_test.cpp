@@ -46,7 +46,7 @@ TEST(SplitPath, StepsOverDoubleByteCharactersAsTheNameTestDoes) {
     }
     // A walk tests each listed name on its own, as SplitPath of the whole path would.
     TestPlayer t(windows);
-    for (const char* folder : {"C:\\M\\", "C:\\a\x83\\", "M\\"}) {
+    for (const std::string folder : {"C:\\M\\", "C:\\a\x83\\", "M\\"}) {  // outlives names
         const FolderNames names(t.player, folder);
         EXPECT_EQ(names.IsPlayableFile("\x83\x5C.mp3"), folder[0] == 'C') << folder;
         EXPECT_FALSE(names.IsPlayableFile("\x83.mp3"));  // the lead byte swallows the dot
