@@ -27,6 +27,17 @@ make_tone() {
   sox -n -r "$RATE" -c 1 -b 16 "$1" synth "$3" sine "$2" vol 0.5
 }
 
+# make_tagged_piece SECONDS: the folder piece $work/music/piece, 01.mp3 tagged Sonata / Bach / Works and an untagged
+# 02.wav, each a tone of SECONDS; needs the tag plug-in beside the program.
+make_tagged_piece() {
+  [[ -f "$(dirname "$program")/mp3infp.so" ]] || fail "no mp3infp.so beside $program"
+  piece=$work/music/piece
+  make_tone "$work/tone.wav" 440 "$1"
+  mkdir -p "$piece"
+  lame --quiet --add-id3v2 --tt Sonata --ta Bach --tl Works "$work/tone.wav" "$piece/01.mp3"
+  make_tone "$piece/02.wav" 660 "$1"
+}
+
 # write_settings DIR ROOT: the player's settings file in DIR, naming ROOT as its folder, per
 # folder, no exclusion, the window where it is created, MP3 and WAV.
 write_settings() {

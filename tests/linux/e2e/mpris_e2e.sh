@@ -9,13 +9,8 @@
 set -euo pipefail
 source "$(dirname "$0")/e2e_lib.sh"
 begin_test "$1" "$2"
-[[ -f "$(dirname "$program")/mp3infp.so" ]] || fail "no mp3infp.so beside $program"
 
-piece=$work/music/piece
-make_tone "$work/tone.wav" 440 20
-mkdir -p "$piece"
-lame --quiet --add-id3v2 --tt Sonata --ta Bach --tl Works "$work/tone.wav" "$piece/01.mp3"
-make_tone "$piece/02.wav" 660 20
+make_tagged_piece 20
 write_settings "$work/run" "$work/music"
 
 # --- No session bus.

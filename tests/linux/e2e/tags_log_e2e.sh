@@ -8,13 +8,8 @@
 set -euo pipefail
 source "$(dirname "$0")/e2e_lib.sh"
 begin_test "$1" "$2"
-[[ -f "$(dirname "$program")/mp3infp.so" ]] || fail "no mp3infp.so beside $program"
 
-piece=$work/music/piece
-make_tone "$work/tone.wav" 440 2
-mkdir -p "$piece"
-lame --quiet --add-id3v2 --tt Sonata --ta Bach --tl Works "$work/tone.wav" "$piece/01.mp3"
-make_tone "$piece/02.wav" 660 2
+make_tagged_piece 2
 python3 - "$piece/02.wav" <<'PY'
 import struct, sys
 # Appends a LIST INFO chunk with a title and an artist, and fixes the RIFF size.
