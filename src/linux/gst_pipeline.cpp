@@ -192,7 +192,9 @@ GstBusSyncReply OnBusMessage(GstBus*, GstMessage* message, gpointer data) {
     default:
         break;
     }
-    // Nothing else reads the bus; dropping keeps it from filling up.
+    // Nothing else reads the bus; dropping keeps it from filling up. A dropped message is ours
+    // to release: it holds its source element, and with it the whole pipeline.
+    gst_message_unref(message);
     return GST_BUS_DROP;
 }
 

@@ -137,7 +137,10 @@ StoredSettings ReadSettings(const Player& player, std::string_view bytes) {
         stored.rootFolder =
             CutToLimit(UpToNul(*lines[0]), player.pathStyle().maxPath, player.text());
     }
-    stored.unit = NumberOr(lines[1], 0);
+    // Only the combo's two entries are units; anything else would blank the combo and be
+    // saved back as -1, so it reads as the default.
+    const int32_t unit = NumberOr(lines[1], 0);
+    stored.unit = unit == kPerFileUnit ? kPerFileUnit : 0;
     if (lines[2]) {
         stored.exclusionText = CutToLimit(UpToNul(*lines[2]), kExclusionTextLimit, player.text());
     }

@@ -40,13 +40,30 @@ bool LooksLikeCp932(std::string_view bytes) {
     return doubleByte;
 }
 
-// The converter is opened once and reset before every use.
+// Opened per text and closed with it: the plug-in is loaded and unloaded for every file, so
+// a converter kept for later would never be closed.
+class Cp932Converter {
+public:
+    Cp932Converter() : handle_(iconv_open("UTF-8", "CP932")) {}
+    ~Cp932Converter() {
+        if (IsOpen()) {
+            iconv_close(handle_);
+        }
+    }
+    Cp932Converter(const Cp932Converter&) = delete;
+    Cp932Converter& operator=(const Cp932Converter&) = delete;
+    bool IsOpen() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
+    iconv_t Handle() const { return handle_; }
+
+private:
+    iconv_t handle_;
+};
+
 std::optional<std::string> Cp932ToUtf8(std::string_view bytes) {
-    static const iconv_t converter = iconv_open("UTF-8", "CP932");
-    if (converter == reinterpret_cast<iconv_t>(-1)) {
+    const Cp932Converter converter;
+    if (!converter.IsOpen()) {
         return std::nullopt;
     }
-    iconv(converter, nullptr, nullptr, nullptr, nullptr);
     std::string input(bytes);
     // Half-width katakana grow from one byte to three, nothing grows more.
     std::string output(bytes.size() * 3 + 4, '\0');
@@ -54,7 +71,7 @@ std::optional<std::string> Cp932ToUtf8(std::string_view bytes) {
     std::size_t inLeft = input.size();
     char* out = output.data();
     std::size_t outLeft = output.size();
-    if (iconv(converter, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1)) {
+    if (iconv(converter.Handle(), &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1)) {
         return std::nullopt;  // a code the table does not map
     }
     output.resize(output.size() - outLeft);

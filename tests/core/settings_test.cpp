@@ -106,11 +106,12 @@ TEST_F(SettingsTest, LoadsEachCrLfLineOrItsDefault) {
         {"\r\n1\r\nlive\r\n" + rect + "1\r\n", {"", 1, false, "live", kMoved, 1, "MP3"}},
         {"\r\n\r\n\r\n\r\n2\r\n/other\r\n1\r\n", {"", 0, true, "", kCreated, 2, "WAV"}},
         {std::string("/a\0b\r\n", 6), {"/a", 0, true, "", kCreated, 3, "MP3+WAV"}},
-        // Numbers truncate toward zero and keep to the 32-bit range; target 0 means both.
-        {"\r\n 2x\r\n\r\n\r\n0\r\n", {"", -1, true, "", kCreated, 3, "MP3+WAV"}},
+        // Numbers truncate toward zero and keep to the 32-bit range; target 0 means both; a
+        // unit other than 0 and 1 is 0.
+        {"\r\n 2x\r\n\r\n\r\n0\r\n", {"", 0, true, "", kCreated, 3, "MP3+WAV"}},
         {"\r\n1.9\r\n\r\n\r\n-1.5\r\n", {"", 1, false, "", kCreated, -1, "MP3+WAV"}},
         {"\r\n4294967297\r\n\r\n\r\n99999999999\r\n",
-         {"", -1, true, "", kCreated, INT32_MAX, "MP3+WAV"}},
+         {"", 0, true, "", kCreated, INT32_MAX, "MP3+WAV"}},
         {"\r\n\r\n\r\n\r\n-99999999999\r\n", {"", 0, true, "", kCreated, INT32_MIN, "MP3"}},
     };
     for (const auto& [bytes, loaded] : cases) {
