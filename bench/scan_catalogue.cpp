@@ -24,8 +24,8 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/scan.h"
 #include "linux/qt_program.h"
+#include "playback/transport.h"
 #include "player/control_table.h"
 #include "player/player.h"
 
@@ -99,8 +99,7 @@ double TimeFind(const fs::path& root) {
 double TimeScan(tav::Player& player, const fs::path& root, int unit) {
     player.window().SetComboSelection(unit);
     const Clock::time_point start = Clock::now();
-    player.trackList().Reset();
-    tav::ScanCatalogue(player, root.string(), 0);
+    tav::ListRootFolder(player, root.string());
     QCoreApplication::processEvents();
     return Seconds(Clock::now() - start);
 }

@@ -2,12 +2,12 @@
 
 #include "app/options.h"
 #include "app/startup.h"
-#include "catalogue/scan.h"
 #include "playback/advance.h"
 #include "playback/position.h"
 #include "playback/transport.h"
 #include "player/control_table.h"
 #include "player/layout.h"
+#include "settings/settings.h"
 
 namespace tav {
 namespace {
@@ -78,6 +78,15 @@ std::optional<intptr_t> RouteMessage(Player& player, const Message& message) {
         return 0;
     case WM_CLOSE_:
         player.window().Destroy();
+        return 0;
+    case WM_QUERYENDSESSION_:
+        // The session may end, and an ended session sends no close: keep the settings now.
+        SaveSettings(player);
+        return 1;
+    case WM_ENDSESSION_:
+        if (w != 0) {  // the session does end: close as WM_CLOSE does
+            player.window().Destroy();
+        }
         return 0;
     case WM_NOTIFY_:
         RouteNotify(player, w, message.lParam);

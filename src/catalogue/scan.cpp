@@ -8,7 +8,6 @@
 #include "catalogue/path.h"
 #include "player/control_table.h"
 #include "player/display.h"
-#include "random/random.h"
 
 namespace tav {
 namespace {
@@ -44,7 +43,7 @@ public:
     explicit CatalogueWalk(Player& player)
         : player_(player), maxPath_(player.pathStyle().maxPath) {}
 
-    void Scan(const std::string& path, int16_t depth);
+    bool Scan(const std::string& path, int16_t depth);
 
 private:
     void WalkFolder(const std::string& path, int16_t depth);
@@ -56,27 +55,22 @@ private:
     std::vector<FolderIdentity> chain_;
 };
 
-void CatalogueWalk::Scan(const std::string& path, int16_t depth) {
+bool CatalogueWalk::Scan(const std::string& path, int16_t depth) {
     // A path beyond the platform's limit names nothing the platform could open.
     const PathKind kind =
         path.size() <= maxPath_ ? TestPath(path, player_.files(), player_.text()) : NotFound;
     if (kind == File) {
         player_.trackList().Add(path);
         ShowListPosition(player_);
-        if (depth == 0) {
-            RebuildPool(player_);  // the pool follows the one-entry list
-        }
-        return;
+        return true;
     }
     if (kind == NotFound) {
         player_.window().ShowMessage(kInvalidPathText, kInvalidPathCaption);
         ShowListPosition(player_);
-        return;
+        return false;
     }
     WalkFolder(path, depth);
-    if (depth == 0) {
-        RebuildPool(player_);
-    }
+    return true;
 }
 
 bool CatalogueWalk::OnChain(const std::optional<FolderIdentity>& identity) const {
@@ -132,20 +126,18 @@ void CatalogueWalk::AddPlayable(const std::string& folderPath, const std::string
 
 }  // namespace
 
-void ChooseFolder(Player& player) {
+std::optional<std::string> ChooseRootFolder(Player& player) {
     const std::optional<std::string> initial =
         InitialSelection(player, player.window().ControlText(FolderEdit));
-    const std::optional<std::string> chosen = player.folderBrowser().Browse(kBrowseTitle, initial);
-    if (!chosen) {
-        return;
+    std::optional<std::string> chosen = player.folderBrowser().Browse(kBrowseTitle, initial);
+    if (chosen) {
+        player.window().SetControlText(FolderEdit, *chosen);
     }
-    player.window().SetControlText(FolderEdit, *chosen);
-    player.trackList().Reset();
-    ScanCatalogue(player, *chosen, 0);
+    return chosen;
 }
 
-void ScanCatalogue(Player& player, const std::string& path, int16_t depth) {
-    CatalogueWalk(player).Scan(path, depth);
+bool ScanCatalogue(Player& player, const std::string& path, int16_t depth) {
+    return CatalogueWalk(player).Scan(path, depth);
 }
 
 bool IsPlayableName(const Player& player, std::string_view extension) {

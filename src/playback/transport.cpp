@@ -22,6 +22,19 @@ void SelectEntry(Player& player, int32_t index) {
 
 }  // namespace
 
+void ListRootFolder(Player& player, const std::string& folder) {
+    player.trackList().Reset();
+    if (ScanCatalogue(player, folder, 0)) {
+        RebuildPool(player);  // the pool follows the new list
+    }
+}
+
+void ChooseFolder(Player& player) {
+    if (const std::optional<std::string> chosen = ChooseRootFolder(player)) {
+        ListRootFolder(player, *chosen);
+    }
+}
+
 void EnsureCatalogue(Player& player) {
     if (player.trackList().Count() > 0) {
         return;
@@ -29,8 +42,7 @@ void EnsureCatalogue(Player& player) {
     const std::string folder = CutToLimit(player.window().ControlText(FolderEdit),
                                           player.pathStyle().maxPath, player.text());
     if (!folder.empty() && TestPath(folder, player.files(), player.text()) != NotFound) {
-        player.trackList().Reset();
-        ScanCatalogue(player, folder, 0);
+        ListRootFolder(player, folder);
     } else {
         ChooseFolder(player);
     }

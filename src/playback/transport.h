@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "player/player.h"
 
 namespace tav {
@@ -14,5 +16,9 @@ void OnListSelChange(Player& player);
 void SelectNextEntry(Player& player);
 void SelectPreviousEntry(Player& player);
 void EnsureCatalogue(Player& player);
+// Lists the pieces under `folder` afresh; the random pool follows the new list.
+void ListRootFolder(Player& player, const std::string& folder);
+// Lets the user pick the root folder and lists it.
+void ChooseFolder(Player& player);
 
 }  // namespace tav

@@ -14,6 +14,7 @@
 #include "fakes/current_dir.h"
 #include "fakes/ordinary_user.h"
 #include "fakes/test_player.h"
+#include "playback/transport.h"
 #include "player/control_table.h"
 
 namespace tav::test {
@@ -105,10 +106,7 @@ protected:
             dir.AddFile(path.substr(dir.Path().size()));
         }
     }
-    void ScanRoot(const std::string& path) {
-        t.list.Reset();
-        ScanCatalogue(t.player, path, 0);
-    }
+    void ScanRoot(const std::string& path) { ListRootFolder(t.player, path); }
     // Compares in byte order: the list's own order is checked on its own.
     void ExpectEntries(const Paths& relatives) const {
         Paths entries = t.list.Entries();
