@@ -15,6 +15,8 @@ packages=(
   pipewire pipewire-bin wireplumber pipewire-pulse pulseaudio-utils dbus dbus-user-session
   sox lame
   g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 locales
+  # the Windows tag plug-in: TagLib built from Debian's source package needs UTF8-CPP
+  libutfcpp-dev
   # packaging: icons, the Debian package and its checks, the Windows ZIP's test
   librsvg2-bin dpkg-dev file desktop-file-utils appstream lintian unzip
   # desktop integration: Qt's own translations, the desktop's own dialogs; the media-controls test
