@@ -1,11 +1,13 @@
 #include "tagplugin/legacy_text.h"
 
 #include <iconv.h>
+#include <taglib/tstring.h>
 
 #include <cerrno>
 #include <optional>
 
 #include "linux/strict_utf8.h"
+#include "tagplugin/system_text.h"
 
 namespace tav::tagplugin {
 namespace {
@@ -106,6 +108,18 @@ std::string DecodeLegacyText(std::string_view bytes) {
 
 std::string DecodeRiffText(std::string_view bytes) {
     return IsStrictUtf8(bytes) ? std::string(bytes) : DecodeLegacyText(bytes);
+}
+
+std::string SystemText(const TagLib::String& text) {
+    return text.to8Bit(true);
+}
+
+std::string SystemTextOfLegacy(std::string_view bytes) {
+    return DecodeLegacyText(bytes);
+}
+
+std::string SystemTextOfRiff(std::string_view bytes) {
+    return DecodeRiffText(bytes);
 }
 
 }  // namespace tav::tagplugin

@@ -4,19 +4,11 @@
 
 #include <cstdint>
 
-#include "tagplugin/tag_reader.h"
+#include "tagplugin/loaded_tags.h"
 
 #define TAV_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
-
-constexpr uint32_t kLoadFailed = 0xFFFFFFFF;
-
-// The file loaded last; its texts stay valid until the next load.
-tav::tagplugin::TagReading& Loaded() {
-    static tav::tagplugin::TagReading reading;
-    return reading;
-}
 
 // Only regular files: opening a FIFO or a device would block or never end.
 bool IsRegularFile(const char* path) {
@@ -27,25 +19,20 @@ bool IsRegularFile(const char* path) {
 }  // namespace
 
 TAV_EXPORT uint32_t mp3infp_Load(void* /*window*/, const char* path) {
-    Loaded() = {};
+    tav::tagplugin::ForgetLoaded();
     if (path == nullptr || !IsRegularFile(path)) {
-        return kLoadFailed;
+        return tav::tagplugin::kLoadFailed;
     }
     TagLib::FileStream stream(path, true);
-    std::optional<tav::tagplugin::TagReading> reading = tav::tagplugin::ReadTags(stream);
-    if (!reading) {
-        return kLoadFailed;
-    }
-    Loaded() = std::move(*reading);
-    return 0;
+    return tav::tagplugin::LoadTags(stream);
 }
 
 TAV_EXPORT uint32_t mp3infp_GetType() {
-    return Loaded().kind;
+    return tav::tagplugin::LoadedKind();
 }
 
 TAV_EXPORT uint32_t mp3infp_mp3_GetTagType() {
-    return Loaded().tagBits;
+    return tav::tagplugin::LoadedTagBits();
 }
 
 // Hands out the text of a value name of the loaded file; a null pointer for an unknown name.
@@ -53,14 +40,6 @@ TAV_EXPORT int mp3infp_GetValue(const char* name, char** value) {
     if (value == nullptr) {
         return -1;
     }
-    *value = nullptr;
-    if (name == nullptr) {
-        return -1;
-    }
-    const auto found = Loaded().values.find(name);
-    if (found == Loaded().values.end()) {
-        return -1;
-    }
-    *value = found->second.data();
-    return 0;
+    *value = tav::tagplugin::LoadedValue(name);
+    return *value == nullptr ? -1 : 0;
 }

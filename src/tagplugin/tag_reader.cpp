@@ -12,7 +12,7 @@
 
 #include <array>
 
-#include "tagplugin/legacy_text.h"
+#include "tagplugin/system_text.h"
 
 namespace tav::tagplugin {
 namespace {
@@ -34,20 +34,24 @@ std::string_view UpToNul(const TagLib::ByteVector& data) {
     return bytes.substr(0, bytes.find('\0'));
 }
 
-// ID3v1 fields carry no encoding: Japanese tags hold CP932 bytes.
-class Id3v1Text : public TagLib::ID3v1::StringHandler {
+// ID3v1 fields and RIFF INFO texts carry no encoding: TagLib keeps their bytes, one per
+// character, for SystemTextOfLegacy and SystemTextOfRiff to decode.
+TagLib::String RawBytes(const TagLib::ByteVector& data) {
+    const std::string_view bytes = UpToNul(data);
+    return TagLib::String(TagLib::ByteVector(bytes.data(), static_cast<unsigned>(bytes.size())),
+                          TagLib::String::Latin1);
+}
+
+class Id3v1Bytes : public TagLib::ID3v1::StringHandler {
 public:
     TagLib::String parse(const TagLib::ByteVector& data) const override {
-        return TagLib::String(DecodeLegacyText(UpToNul(data)), TagLib::String::UTF8)
-            .stripWhiteSpace();
+        return RawBytes(data).stripWhiteSpace();
     }
 };
 
-class RiffText : public TagLib::RIFF::Info::StringHandler {
+class RiffBytes : public TagLib::RIFF::Info::StringHandler {
 public:
-    TagLib::String parse(const TagLib::ByteVector& data) const override {
-        return TagLib::String(DecodeRiffText(UpToNul(data)), TagLib::String::UTF8);
-    }
+    TagLib::String parse(const TagLib::ByteVector& data) const override { return RawBytes(data); }
 };
 
 // TagLib keeps the handlers in its own globals, and libtag may stay loaded after the plug-in
@@ -66,16 +70,12 @@ public:
     TextHandlers& operator=(const TextHandlers&) = delete;
 
 private:
-    Id3v1Text id3v1_;
-    RiffText riff_;
+    Id3v1Bytes id3v1_;
+    RiffBytes riff_;
 };
 
 void InstallTextHandlers() {
     static const TextHandlers handlers;
-}
-
-std::string Utf8(const TagLib::String& text) {
-    return text.to8Bit(true);
 }
 
 // A frame marked Latin-1 may hold CP932 bytes; TagLib kept them one byte per character. A
@@ -84,10 +84,10 @@ std::string Utf8(const TagLib::String& text) {
 // value outside the enum must never be held in a variable of that type.
 std::string FrameText(const TagLib::String& text, int encoding) {
     if (encoding == static_cast<int>(TagLib::String::Latin1)) {
-        return DecodeLegacyText(text.to8Bit(false));
+        return SystemTextOfLegacy(text.to8Bit(false));
     }
     const bool known = encoding > 0 && encoding <= static_cast<int>(TagLib::String::UTF8);
-    return known ? Utf8(text) : std::string();
+    return known ? SystemText(text) : std::string();
 }
 
 // The comment without a description wins, as in TagLib's own reading; else the first one.
@@ -115,7 +115,7 @@ std::string Id3v2Text(const TagLib::ID3v2::Tag& tag, const Field& field) {
         return CommentText(frames);
     }
     const auto* text = dynamic_cast<const TagLib::ID3v2::TextIdentificationFrame*>(frames.front());
-    return text == nullptr ? Utf8(frames.front()->toString())
+    return text == nullptr ? SystemText(frames.front()->toString())
                            : FrameText(text->toString(), static_cast<int>(text->textEncoding()));
 }
 
@@ -134,7 +134,8 @@ void ReadId3v1(TagReading& reading, const TagLib::ID3v1::Tag* tag) {
                                             tag->comment()}
             : std::array<TagLib::String, 4>{};
     for (std::size_t i = 0; i < kFields.size(); ++i) {
-        reading.values[std::string(kFields[i].info) + "_v1"] = Utf8(texts[i]);
+        reading.values[std::string(kFields[i].info) + "_v1"] =
+            SystemTextOfLegacy(texts[i].to8Bit(false));
     }
     if (tag != nullptr) {
         reading.tagBits |= kId3v1Bit;
@@ -143,7 +144,8 @@ void ReadId3v1(TagReading& reading, const TagLib::ID3v1::Tag* tag) {
 
 void ReadInfo(TagReading& reading, const TagLib::RIFF::Info::Tag* tag) {
     for (const Field& field : kFields) {
-        reading.values[field.info] = tag ? Utf8(tag->fieldText(field.info)) : "";
+        reading.values[field.info] =
+            tag ? SystemTextOfRiff(tag->fieldText(field.info).to8Bit(false)) : "";
     }
 }
 

@@ -17,8 +17,8 @@ constexpr uint32_t kId3v1Bit = 1;
 constexpr uint32_t kId3v2Bit = 2;
 
 // What one file holds, in the terms of the four exports: its kind, its ID3 tag bits and the
-// texts by value name ("INAM_v2", "IART_v1", "ICMT", ...), UTF-8. Every name of the twelve is
-// present, empty when the file lacks it.
+// texts by value name ("INAM_v2", "IART_v1", "ICMT", ...) in the system's encoding
+// (system_text.h). Every name of the twelve is present, empty when the file lacks it.
 struct TagReading {
     uint32_t kind = 0;
     uint32_t tagBits = 0;
