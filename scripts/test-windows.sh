@@ -17,8 +17,11 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installer prompts
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 
+# TagLib for the tag plug-in, fetched and built once, then reused.
+taglib=$(scripts/build-taglib-mingw.sh)
+
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
-  -DTAV_WINEPREFIX="$WINEPREFIX" >/dev/null
+  -DTAV_WINEPREFIX="$WINEPREFIX" -DTAV_TAGLIB_MINGW_DIR="$taglib" >/dev/null
 cmake --build "$build" -j"$jobs"
 
 if [[ ! -f $WINEPREFIX/system.reg ]]; then
