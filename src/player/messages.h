@@ -12,6 +12,8 @@ enum MessageId : uint32_t {
     WM_DESTROY_ = 0x0002,
     WM_SIZE_ = 0x0005,
     WM_CLOSE_ = 0x0010,
+    WM_QUERYENDSESSION_ = 0x0011,
+    WM_ENDSESSION_ = 0x0016,
     WM_NOTIFY_ = 0x004E,
     WM_COMMAND_ = 0x0111,
     WM_TIMER_ = 0x0113,

@@ -19,6 +19,8 @@ static_assert(WM_CREATE_ == WM_CREATE);
 static_assert(WM_DESTROY_ == WM_DESTROY);
 static_assert(WM_SIZE_ == WM_SIZE);
 static_assert(WM_CLOSE_ == WM_CLOSE);
+static_assert(WM_QUERYENDSESSION_ == WM_QUERYENDSESSION);
+static_assert(WM_ENDSESSION_ == WM_ENDSESSION);
 static_assert(WM_NOTIFY_ == WM_NOTIFY);
 static_assert(WM_COMMAND_ == WM_COMMAND);
 static_assert(WM_TIMER_ == WM_TIMER);

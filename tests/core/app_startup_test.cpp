@@ -68,5 +68,18 @@ TEST_F(StartupTest, CloseSavesTheSettingsClosesTheDeviceAndQuits) {
     EXPECT_EQ(ReadBack(t.player.settingsFile).value_or("").rfind(Music(), 0), 0U);
 }
 
+// A session that ends sends no WM_CLOSE: the query (answered TRUE) saves the settings, its end
+// closes as WM_CLOSE does; an end called off leaves the window open.
+TEST_F(StartupTest, SessionEndSavesTheSettingsAndCloses) {
+    ChooseCollection();
+    ASSERT_FALSE(ReadBack(t.player.settingsFile).has_value());
+    EXPECT_EQ(t.Send(0x0011 /* WM_QUERYENDSESSION */), 1);
+    EXPECT_EQ(ReadBack(t.player.settingsFile).value_or("").rfind(Music(), 0), 0U);
+    EXPECT_EQ(t.Send(0x0016 /* WM_ENDSESSION */, 0), 0);
+    EXPECT_FALSE(t.window.destroyed);
+    EXPECT_EQ(t.Send(0x0016 /* WM_ENDSESSION */, 1), 0);
+    EXPECT_TRUE(t.window.destroyed);
+}
+
 }  // namespace
 }  // namespace tav::test

@@ -130,6 +130,22 @@ TEST_F(MainWindowTest, TrackListNotifiesEveryClickAndBrowserPreselectsTheFolder)
               (std::vector<Sent>{{BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder)}}));
 }
 
+// A logoff or shutdown sends no WM_CLOSE: its query, answered TRUE, saves what the user set, and
+// the session's end saves again and closes as WM_CLOSE does.
+TEST_F(MainWindowTest, SessionEndSavesTheSettings) {
+    const auto clickTarget = [&] {
+        CallWindowProcA(ownProcedure, main, WM_COMMAND, MAKEWPARAM(TargetButton, BN_CLICKED), 0);
+    };
+    const auto saved = [&] { return ReadBack(dir.Path() + "win32_tests.ini").value_or(""); };
+    clickTarget();  // MP3+WAV -> MP3
+    EXPECT_EQ(SendMessageA(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    EXPECT_TRUE(saved().ends_with("\r\n1\r\n")) << saved();
+    clickTarget();  // MP3 -> WAV
+    SendMessageA(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_TRUE(saved().ends_with("\r\n2\r\n")) << saved();
+    EXPECT_FALSE(IsWindow(main));
+}
+
 // A media key from any device clicks its button; while a file plays, play/pause and pause stop
 // and play does nothing. Any other app command goes on to the system.
 TEST_F(MainWindowTest, MediaKeysClickTheTransportButtons) {
