@@ -9,6 +9,7 @@
 #include "linux/pulse_volume.h"
 #include "linux/qt_folder_browser.h"
 #include "linux/qt_main_window.h"
+#include "linux/qt_session_end.h"
 #include "linux/qt_text_rules.h"
 #include "linux/qt_track_list.h"
 #include "player/player.h"
@@ -18,7 +19,8 @@ namespace tav {
 // The Linux player assembled: the Qt window and list, the GStreamer device, the sound
 // server's volume, the tag plug-in beside the program, around one player. Needs a
 // QApplication; Open() creates the window, runs the start-up and offers the player to the
-// desktop's media controls when there is a session bus.
+// desktop's media controls when there is a session bus. From construction on, the end of the
+// session or a termination signal closes the window as its close button does (QtSessionEnd).
 class LinuxProgram {
 public:
     LinuxProgram();
@@ -36,6 +38,7 @@ public:
     DlTagLibraryLoader tags;
     Player player;
     MprisService mpris{window, player, trackedDevice};
+    QtSessionEnd sessionEnd{window};
 };
 
 }  // namespace tav

@@ -12,6 +12,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QScreen>
+#include <QSessionManager>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
@@ -26,6 +27,7 @@
 #include "linux/posix_file_system.h"
 #include "linux/qt_folder_browser.h"
 #include "linux/qt_main_window.h"
+#include "linux/qt_session_end.h"
 #include "linux/qt_text.h"
 #include "linux/qt_text_rules.h"
 
@@ -220,6 +222,19 @@ TEST_F(QtWindowTest, OnlyTheUsersUnitChoiceTogglesTheExclusionEditAndTheVolumeBa
     t.volume.written.clear();
     Bar(PositionBar).repaint();
     EXPECT_TRUE(t.volume.written.empty());
+}
+
+// The session manager's request to commit data saves what the user set, through the real
+// manager Qt made, and leaves the window open: the logout may still be called off.
+TEST_F(QtWindowTest, TheSessionManagersCommitRequestSavesTheSettings) {
+    const QtSessionEnd ending(t.window);
+    qobject_cast<QPushButton*>(t.window.Control(TargetButton))->click();  // MP3+WAV -> MP3
+    auto* manager = qGuiApp->findChild<QSessionManager*>();
+    ASSERT_NE(manager, nullptr);
+    emit qGuiApp->commitDataRequest(*manager);
+    const std::string settings = ReadBack(dir.Path() + "linux_tests.ini").value_or("");
+    EXPECT_TRUE(settings.ends_with("\r\n1\r\n")) << settings;
+    EXPECT_TRUE(t.window.isVisible());
 }
 
 // The program's changes to the list reach the view in one reset per settle, unreported. As in a

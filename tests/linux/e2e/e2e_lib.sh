@@ -57,9 +57,10 @@ stop_recording() {
   recorder=""
 }
 
-# start_player PROGRAM DIR: the player with DIR as its current directory.
+# start_player PROGRAM DIR: the player with DIR as its current directory, and SIGINT handled
+# as from a terminal (a job started with & would ignore it).
 start_player() {
-  (cd "$2" && exec "$1") &
+  (cd "$2" && exec env --default-signal=INT "$1") &
   player=$!
 }
 

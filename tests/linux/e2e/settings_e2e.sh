@@ -3,7 +3,8 @@
 # the unit, the exclusion text and the play target, typed and clicked in the real window, and
 # the window moved and resized. The first run writes the settings file at exit; the second run
 # starts with the window where the first one left it and, without changes, writes the same
-# file again.
+# file again. A session's end keeps them too: SIGTERM, SIGHUP and SIGINT each close the player
+# as its window's close does.
 #
 #   settings_e2e.sh TAVRELLO WORK_DIR
 set -euo pipefail
@@ -60,3 +61,21 @@ wait_player
 cmp -s "$settings" "$work/first.ini" ||
   fail "the second run saved other settings: $(tr '\r\n' '| ' <"$settings")"
 echo "second run restored the window at $X,$Y ${WIDTH}x$HEIGHT and saved the same settings"
+
+# Each signal after a click on the play target (MP3 -> WAV -> MP3+WAV -> MP3) ends the player
+# with 0, the click saved.
+for step in TERM:2 HUP:3 INT:1; do
+  signal=${step%:*} target=${step#*:}
+  start_player "$program" "$work/run"
+  window=$(find_window "$TITLE") || fail "no window before SIG$signal"
+  sleep 0.5
+  click "$window" 94 210 # TargetButton
+  sleep 0.3
+  kill -s "$signal" "$player"
+  wait_player
+  [[ "$player_status" == 0 ]] || fail "SIG$signal ended the player with '$player_status'"
+  expected=$(printf '%s\r\n1\r\nLive\r\n%s\r\n%s\r\n' "$music" "$expected_rectangle" "$target")
+  [[ "$(cat "$settings")" == "$expected" ]] ||
+    fail "settings after SIG$signal: $(tr '\r\n' '| ' <"$settings")"
+done
+echo "SIGTERM, SIGHUP and SIGINT each closed the player with 0 and saved the play target"
