@@ -6,7 +6,7 @@
 # configuration stays untouched. Built static, without zlib, and installed into
 # build/taglib-mingw/install (or $TAV_TAGLIB_MINGW_DIR/install); later runs reuse it as long
 # as it is of the TagLib version the Linux plug-in is built on (libtag1-dev's source version).
-# Prints the install folder; the version lands in its file VERSION.
+# Prints the install folder; the version lands in its file VERSION, beside the licence texts.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$(pwd)
@@ -15,7 +15,8 @@ install=$work/install
 
 version=$(dpkg-query -W -f='${source:Version}' libtag1-dev 2>/dev/null) ||
   { echo "libtag1-dev is not installed: run scripts/install-deps.sh" >&2; exit 1; }
-if [[ -f $install/lib/libtag.a && "$(cat "$install/VERSION" 2>/dev/null)" == "$version" ]]; then
+if [[ -f $install/lib/libtag.a && -f $install/copyright &&
+  "$(cat "$install/VERSION" 2>/dev/null)" == "$version" ]]; then
   echo "$install"
   exit 0
 fi
@@ -74,7 +75,8 @@ cmake -S "$tree" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x
   -DCMAKE_INSTALL_PREFIX="$install" -DCMAKE_CXX_FLAGS="-isystem /usr/include/utf8cpp" >&2
 cmake --build "$work/build" -j"$(nproc)" >&2
 cmake --install "$work/build" >&2
-# The licence texts as the source package ships them, for the ZIP's notices.
-cp "$tree/COPYING.LGPL" "$tree/COPYING.MPL" "$install/"
+# The licence texts and the copyright holders as the source package lists them, for the
+# ZIP's notices.
+cp "$tree/COPYING.LGPL" "$tree/COPYING.MPL" "$tree/debian/copyright" "$install/"
 echo "$version" >"$install/VERSION"
 echo "$install"
