@@ -75,18 +75,23 @@ void QtTrackList::AttachView(QListView& view) {
     MirrorSelection(false);
 }
 
+QListView* QtTrackList::LiveView() const {
+    return qobject_cast<QListView*>(view_.data());
+}
+
 void QtTrackList::MirrorSelection(bool scrollIntoView) {
-    if (view_ == nullptr) {
+    QListView* view = LiveView();
+    if (view == nullptr) {
         return;
     }
     mirroring_ = true;
-    QItemSelectionModel& selection = *view_->selectionModel();
+    QItemSelectionModel& selection = *view->selectionModel();
     const int32_t selected = list_.Selection();
     const int32_t caret = list_.Caret();
     if (selected >= 0 && selected < published_) {
         selection.setCurrentIndex(index(selected), QItemSelectionModel::ClearAndSelect);
         if (scrollIntoView) {
-            view_->scrollTo(index(selected));
+            view->scrollTo(index(selected));
         }
     } else {
         selection.clearSelection();
@@ -98,10 +103,11 @@ void QtTrackList::MirrorSelection(bool scrollIntoView) {
 }
 
 void QtTrackList::OnViewSelectionChanged() {
-    if (mirroring_) {
+    QListView* view = LiveView();
+    if (mirroring_ || view == nullptr) {
         return;
     }
-    const QModelIndexList rows = view_->selectionModel()->selectedRows();
+    const QModelIndexList rows = view->selectionModel()->selectedRows();
     // A click on rows shown in an order about to be replaced is undone by the publish that is
     // already queued. A click that only clears the selection (a list box never lets the user
     // clear it) leaves the list as it is.
@@ -119,13 +125,14 @@ void QtTrackList::OnViewSelectionChanged() {
 }
 
 bool QtTrackList::eventFilter(QObject* watched, QEvent* event) {
-    if (view_ == nullptr) {
+    QListView* view = LiveView();
+    if (view == nullptr) {
         return false;
     }
-    if (watched == view_ && event->type() == QEvent::KeyPress) {
-        return HandleNavigationKey(event);
+    if (watched == view && event->type() == QEvent::KeyPress) {
+        return HandleNavigationKey(*view, event);
     }
-    if (watched != view_->viewport()) {
+    if (watched != view->viewport()) {
         return false;
     }
     switch (event->type()) {
@@ -148,7 +155,7 @@ bool QtTrackList::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-bool QtTrackList::HandleNavigationKey(QEvent* event) {
+bool QtTrackList::HandleNavigationKey(QListView& view, QEvent* event) {
     switch (static_cast<QKeyEvent*>(event)->key()) {
     case Qt::Key_Up:
     case Qt::Key_Down:
@@ -163,7 +170,7 @@ bool QtTrackList::HandleNavigationKey(QEvent* event) {
         return false;
     }
     keyed_ = true;
-    static_cast<QObject*>(view_.data())->event(event);
+    static_cast<QObject&>(view).event(event);
     keyed_ = false;
     if (list_.Count() > 0) {
         emit userSelectionChanged();

@@ -51,7 +51,10 @@ private:
     void OnViewSelectionChanged();
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Lets the view handle a navigation key, then reports it.
-    bool HandleNavigationKey(QEvent* event);
+    bool HandleNavigationKey(QListView& view, QEvent* event);
+    // The attached view, or null once it is gone or being destroyed: its base classes'
+    // destructors still send events through the filter when no list view is left.
+    QListView* LiveView() const;
 
     SortedList list_;
     int published_ = 0;  // rows the view knows of
@@ -59,7 +62,7 @@ private:
     bool mirroring_ = false;  // the program, not the user, is moving the view's selection
     bool clicked_ = false;    // a click in the list awaits its release, which reports it
     bool keyed_ = false;      // a navigation key is being handled, and is reported after
-    QPointer<QListView> view_;
+    QPointer<QObject> view_;
 };
 
 }  // namespace tav
