@@ -54,6 +54,11 @@ bool WholeListSilent(Player& player) {
 }  // namespace
 
 void OnPlaybackNotify(Player& player, uint32_t flags, uint32_t deviceId) {
+    // Aborted and superseded plays were ended by the command that ended them. A failure ends
+    // the play unless the user has already left that device.
+    if (flags == NotifyFailure && deviceId == player.playback.deviceId) {
+        EndFailedPlay(player);
+    }
     if (flags != NotifySuccessful) {
         return;
     }

@@ -77,6 +77,16 @@ void PlayPieceFile(Player& player) {
     player.playback.positionLive = true;
 }
 
+void EndFailedPlay(Player& player) {
+    // Left as a failed open leaves it: no device, the display stopped, the fixed title. The box
+    // comes last, as notices and ticks go on while it is shown.
+    player.device().Close(player.playback.deviceId);
+    player.playback.deviceId = 0;
+    player.window().SetTitle(kFixedTitle);
+    player.window().StopTimer(kDisplayTimerId);
+    ShowDeviceError(player, "デバイスの再生に失敗");
+}
+
 int32_t StopDevice(Player& player) {
     player.window().SetTitle(kFixedTitle);
     uint32_t& deviceId = player.playback.deviceId;

@@ -46,10 +46,13 @@ TEST_F(AdvanceTest, FolderPiecePlaysItsFilesInOrderThenTheNextEntryWrappingToThe
     EXPECT_EQ(Playing(), c1);
 
     // A file ends and, before its notice arrives, the user leaves it: the late notice must not
-    // tear down what the user chose. Notices other than success change nothing.
+    // tear down what the user chose, nor a late failure of the device left. Aborted and
+    // superseded notices change nothing.
+    const uint32_t left = t.player.playback.deviceId;
     t.device.Advance(1000);
     Click(NextButton);
-    for (const uint32_t kind : {NotifySuperseded, NotifyAborted, NotifyFailure}) {
+    t.Send(MM_MCINOTIFY_, NotifyFailure, left);
+    for (const uint32_t kind : {NotifySuperseded, NotifyAborted}) {
         t.Send(MM_MCINOTIFY_, kind, t.player.playback.deviceId);
     }
     t.DeliverPosted();
@@ -114,6 +117,16 @@ TEST_F(AdvanceTest, DeviceFailuresAreReportedAndStopWhereTheyHappen) {
     EXPECT_FALSE(TimerArmed());
     t.device.failPlay = false;
     Click(PlayButton);
+    // The output fails under the file (the sound server went away): the play ends there.
+    const uint32_t failed = t.player.playback.deviceId;
+    ASSERT_EQ(t.window.title, first);
+    t.Send(MM_MCINOTIFY_, NotifyFailure, failed);
+    EXPECT_EQ(std::tuple(t.player.playback.deviceId, t.device.closed.back(), TimerArmed(),
+                         t.window.title),
+              std::tuple(0U, failed, false, kFixedTitle));
+    RunFor(2000);
+    EXPECT_EQ(t.device.opened.size(), 2U) << "no advance";
+    Click(PlayButton);
     t.device.failStop = true;  // the file plays on
     Click(StopButton);
     EXPECT_TRUE(t.device.devices.at(t.player.playback.deviceId).playing);
@@ -122,14 +135,14 @@ TEST_F(AdvanceTest, DeviceFailuresAreReportedAndStopWhereTheyHappen) {
     EXPECT_TRUE(Playing().empty());
     EXPECT_FALSE(TimerArmed());
     EXPECT_EQ(t.window.title, kFixedTitle);
-    EXPECT_EQ(t.device.opened, (std::vector<std::string>{first, first, broken}));
+    EXPECT_EQ(t.device.opened, (std::vector<std::string>{first, first, first, broken}));
     std::vector<std::string> texts;
     for (const ShownMessage& shown : t.window.messages) {
         texts.push_back(shown.caption + ": " + shown.text);
     }
-    EXPECT_EQ(texts, (std::vector<std::string>{"error: デバイスの再生に失敗",
-                                               "error: デバイスの停止に失敗",
-                                               "error: デバイスのオープンに失敗"}));
+    EXPECT_EQ(texts, (std::vector<std::string>{
+                         "error: デバイスの再生に失敗", "error: デバイスの再生に失敗",
+                         "error: デバイスの停止に失敗", "error: デバイスのオープンに失敗"}));
 }
 
 // Files of 10 ms end before they give any sound. A whole cycle of the list, or of the random
