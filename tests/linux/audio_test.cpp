@@ -82,8 +82,16 @@ bool HoldsOpen(const std::filesystem::path& file) {
                                [&](const auto& fd) { return read_symlink(fd, error) == file; });
 }
 
+// How many descriptors the process holds open: each pipeline holds some (its bus's wake-up),
+// so a pipeline kept alive after its close shows here.
+std::ptrdiff_t OpenDescriptors() {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                         std::filesystem::directory_iterator());
+}
+
 // Files played back to back as the player's advance does: on the success notice close, open the
-// next file, play it. The output (here a file) stays open for a next file, then closes.
+// next file, play it. The output (here a file) stays open for a next file, then closes. Nothing
+// of a closed file or of a stopped output stream stays.
 TEST(GstDeviceTest, NextFileFollowsWithoutGapOrOverlapAndAStopRightAfterSilencesBoth) {
     const TempDir output;
     const std::filesystem::path written = output.Root() / "output.raw";
@@ -93,6 +101,7 @@ TEST(GstDeviceTest, NextFileFollowsWithoutGapOrOverlapAndAStopRightAfterSilences
     ASSERT_EQ(rig.NextNotice(3000), Notice(NotifySuccessful, first));
     const uint32_t firstNoticed = rig.NowMs();
     ASSERT_EQ(rig.device.Close(first), 0u);
+    const std::ptrdiff_t held = OpenDescriptors();  // the output's stream and the test's own
     const uint32_t second = rig.OpenOk(rig.Wav("2.wav", 800));
     ASSERT_EQ(rig.device.Play(second), 0u);
     EXPECT_EQ(rig.Status(second, StatusItem::Position), 0u) << "the first file's end plays first";
@@ -112,6 +121,7 @@ TEST(GstDeviceTest, NextFileFollowsWithoutGapOrOverlapAndAStopRightAfterSilences
     EXPECT_LE(rig.NowMs() - start, 700u) << "right away, waiting for nothing";
     ASSERT_EQ(rig.device.Close(third), 0u);
     EXPECT_TRUE(HoldsOpen(written)) << "kept for a next file";
+    EXPECT_EQ(OpenDescriptors(), held) << "two more files played, the stream was stopped";
     EXPECT_EQ(rig.NextNotice(1500), std::nullopt);
     EXPECT_FALSE(HoldsOpen(written));
 }
