@@ -2,7 +2,9 @@
 # Runs COMMAND in a private desktop session for tests: its own D-Bus session bus, a PipeWire
 # server (with WirePlumber and the PulseAudio protocol) whose default sink is a null sink
 # named "tavtest", and an Xvfb display. Whatever plays to the default sink can be recorded
-# from "tavtest.monitor". Nothing of the user's own session is touched.
+# from "tavtest.monitor". Nothing of the user's own session is touched. TAV_SOUND_SERVER_PIDS
+# names the processes of the sound server (pipewire, pipewire-pulse), for tests that stop or
+# kill it.
 #
 #   scripts/with-audio-session.sh COMMAND [ARGUMENT...]
 #
@@ -84,11 +86,13 @@ wait_for() {
 command -v pipewire >/dev/null || skip "pipewire is not installed"
 pipewire >"$session_dir/pipewire.log" 2>&1 &
 pids+=($!)
+server_pids=$!
 wait_for test -S "$XDG_RUNTIME_DIR/pipewire-0" || skip "pipewire did not start"
 wireplumber >"$session_dir/wireplumber.log" 2>&1 &
 pids+=($!)
 pipewire-pulse >"$session_dir/pipewire-pulse.log" 2>&1 &
 pids+=($!)
+export TAV_SOUND_SERVER_PIDS="$server_pids $!"
 wait_for pactl info || skip "pipewire-pulse did not answer"
 
 pactl load-module module-null-sink sink_name=tavtest \

@@ -21,8 +21,7 @@ uint32_t CheckFile(const std::string& path) {
 }  // namespace
 
 struct GstMediaDevice::Impl {
-    Impl(EventPoster& p, const std::string& sink)
-        : poster(p), output(std::make_shared<gst::AudioOutput>(sink)) {}
+    Impl(EventPoster& p, const std::string& sink) : poster(p), output(sink) {}
 
     gst::DevicePipeline* Find(uint32_t id) {
         auto found = devices.find(id);
@@ -37,7 +36,7 @@ struct GstMediaDevice::Impl {
     }
 
     EventPoster& poster;
-    const std::shared_ptr<gst::AudioOutput> output;
+    gst::AudioOutput output;  // before the pipelines, which end first
     std::map<uint32_t, std::unique_ptr<gst::DevicePipeline>> devices;
     uint32_t lastId = 0;
 };
@@ -80,9 +79,9 @@ uint32_t GstMediaDevice::Close(uint32_t deviceId) {
     if (found == impl_->devices.end()) {
         return gst::kErrInvalidDeviceId;
     }
-    found->second->Close();
+    const bool closed = found->second->Close();
     impl_->devices.erase(found);
-    return 0;
+    return closed ? 0 : gst::kErrDeviceFailed;
 }
 
 uint32_t GstMediaDevice::SetTimeFormatMilliseconds(uint32_t deviceId) {

@@ -35,6 +35,8 @@ constexpr auto kPlayOutWait = std::chrono::seconds(2);
 constexpr auto kIdleGrace = std::chrono::milliseconds(500);
 // The watcher looks again at least this often, in case the output stalls or drifts.
 constexpr auto kLongestWatch = std::chrono::milliseconds(200);
+// A feed waiting for a stream to start looks this often whether a stop has made it pointless.
+constexpr auto kStopPoll = std::chrono::milliseconds(50);
 
 GstClockTime FramesToTime(uint64_t frames) {
     return gst_util_uint64_scale(frames, GST_SECOND, kOutputRate);
@@ -86,8 +88,8 @@ struct AudioOutput::Stream {
         }
     }
 
+    // Closed by the state worker (Retire), which holds the pipeline until then.
     ~Stream() {
-        gst_element_set_state(pipeline, GST_STATE_NULL);
         GstBus* bus = gst_element_get_bus(pipeline);
         gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
         gst_object_unref(bus);
@@ -115,7 +117,7 @@ AudioOutput::AudioOutput(std::string sinkDescription)
     : sinkDescription_(std::move(sinkDescription)), watcher_([this] { WatchLoop(); }) {}
 
 AudioOutput::~AudioOutput() {
-    Stop();
+    Stop(std::chrono::steady_clock::now());  // the worker's end waits for the close
     {
         std::lock_guard guard(lock_);
         quitting_ = true;
@@ -139,15 +141,16 @@ void AudioOutput::EndFeed() {
             failed = std::move(current_);
         }
     }
+    Retire(std::move(failed));
     watchesChanged_.notify_all();  // the stream may now be idle
 }
 
-bool AudioOutput::Prepare() {
+bool AudioOutput::Prepare(Deadline deadline) {
     std::unique_lock guard(lock_);
     if (current_ != nullptr && current_->phase == Stream::Phase::Ending) {
         return true;  // the first sound waits for it to play out, then opens a new stream
     }
-    return OpenStream(guard, true) == GST_FLOW_OK;
+    return OpenStream(guard, true, deadline) == GST_FLOW_OK;
 }
 
 GstClockTime AudioOutput::NoticeLead() {
@@ -184,7 +187,10 @@ GstFlowReturn AudioOutput::Push(GstBuffer* buffer, uint64_t feed, bool first, Ou
         changed_.wait_for(guard, kPlayOutWait, [this] {
             return current_ == nullptr || current_->phase != Stream::Phase::Ending;
         });
-        GstFlowReturn opened = feed == stops_ ? OpenStream(guard, false) : GST_FLOW_FLUSHING;
+        GstFlowReturn opened =
+            feed == stops_
+                ? OpenStream(guard, false, std::chrono::steady_clock::now() + kLongestWait)
+                : GST_FLOW_FLUSHING;
         if (opened == GST_FLOW_OK && feed != stops_) {
             opened = GST_FLOW_FLUSHING;  // stopped while the stream opened
         }
@@ -205,20 +211,21 @@ GstFlowReturn AudioOutput::Push(GstBuffer* buffer, uint64_t feed, bool first, Ou
     g_signal_emit_by_name(source, "push-buffer", buffer, &flow);
     gst_buffer_unref(buffer);
     gst_object_unref(source);
-    if (flow == GST_FLOW_FLUSHING) {
-        // Waiting for room in a stream that failed ends in its closing flush: still a failure.
-        std::lock_guard guard(lock_);
-        if (current_ != nullptr && current_->number == at.stream &&
-            current_->phase == Stream::Phase::Failed) {
-            flow = GST_FLOW_ERROR;
-        }
+    std::lock_guard guard(lock_);
+    if (feed != stops_) {
+        return GST_FLOW_FLUSHING;  // stopped meanwhile: what went in is not heard
+    }
+    if (flow == GST_FLOW_FLUSHING && current_ != nullptr && current_->number == at.stream &&
+        current_->phase == Stream::Phase::Failed) {
+        flow = GST_FLOW_ERROR;  // waiting for room in a stream that failed ends in its flush
     }
     return flow;
 }
 
 // Makes sure a live stream takes sound: closes one that has played out (or failed, when a new
 // play asks) and opens a new one. Called with the lock held; releases it meanwhile.
-GstFlowReturn AudioOutput::OpenStream(std::unique_lock<std::mutex>& guard, bool replaceFailed) {
+GstFlowReturn AudioOutput::OpenStream(std::unique_lock<std::mutex>& guard, bool replaceFailed,
+                                      Deadline deadline) {
     if (current_ != nullptr) {
         const Stream::Phase phase = current_->phase;
         if (phase == Stream::Phase::Live) {
@@ -229,7 +236,7 @@ GstFlowReturn AudioOutput::OpenStream(std::unique_lock<std::mutex>& guard, bool 
         }
         std::unique_ptr<Stream> done = std::move(current_);
         guard.unlock();
-        done.reset();  // its bus handler takes the lock
+        Retire(std::move(done));  // the new stream starts once it is closed
         guard.lock();
         if (current_ != nullptr) {
             return current_->phase == Stream::Phase::Live ? GST_FLOW_OK : GST_FLOW_ERROR;
@@ -237,19 +244,49 @@ GstFlowReturn AudioOutput::OpenStream(std::unique_lock<std::mutex>& guard, bool 
     }
     auto stream = std::make_unique<Stream>(*this, ++lastStream_, sinkDescription_);
     extraLead_ = std::max(extraLead_, kFirstAdvanceExtra);
-    GstElement* pipeline = GST_ELEMENT(gst_object_ref(stream->pipeline));
-    const bool built = stream->phase == Stream::Phase::Live;
+    const uint64_t number = stream->number;
+    const std::shared_ptr<StateWorker::Change> start =
+        stream->phase == Stream::Phase::Live ? worker_.Queue(stream->pipeline, GST_STATE_PLAYING)
+                                             : nullptr;
     current_ = std::move(stream);
-    // Started outside the lock: the state change may report to the bus handler, which takes it.
+    // Waited for outside the lock: the state change may report to the bus handler, which takes
+    // it. A start that hangs is given up: the stream fails, and closes once nothing feeds it.
+    const uint64_t stops = stops_;
     guard.unlock();
-    const bool started =
-        built && gst_element_set_state(pipeline, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
-    gst_object_unref(pipeline);
+    const bool started = start != nullptr && AwaitStart(start, deadline, stops);
     guard.lock();
-    if (!started && current_ != nullptr && current_->pipeline == pipeline) {
+    if (!started && current_ != nullptr && current_->number == number) {
         current_->phase = Stream::Phase::Failed;
     }
     return started ? GST_FLOW_OK : GST_FLOW_ERROR;
+}
+
+bool AudioOutput::AwaitStart(const std::shared_ptr<StateWorker::Change>& start, Deadline deadline,
+                             uint64_t stops) {
+    for (;;) {
+        const Deadline step = std::min(deadline, std::chrono::steady_clock::now() + kStopPoll);
+        if (std::optional<GstStateChangeReturn> result = worker_.Wait(start, step)) {
+            return *result != GST_STATE_CHANGE_FAILURE;
+        }
+        std::lock_guard guard(lock_);
+        if (step >= deadline || stops_ != stops) {
+            return false;
+        }
+    }
+}
+
+std::shared_ptr<StateWorker::Change> AudioOutput::Retire(std::unique_ptr<Stream> stream) {
+    if (stream == nullptr) {
+        return nullptr;
+    }
+    // A push waiting for room in it returns at once. (A flush would wait for the sink, which
+    // waits for the sound server.)
+    g_object_set(stream->source, "max-bytes", G_MAXUINT64, nullptr);
+    GstElement* pipeline = GST_ELEMENT(gst_object_ref(stream->pipeline));
+    stream.reset();  // no more messages from it
+    std::shared_ptr<StateWorker::Change> closed = worker_.Queue(pipeline, GST_STATE_NULL);
+    gst_object_unref(pipeline);
+    return closed;
 }
 
 std::optional<OutputTime> AudioOutput::Played() {
@@ -274,7 +311,7 @@ std::optional<OutputTime> AudioOutput::Played() {
     return played;
 }
 
-void AudioOutput::Stop() {
+bool AudioOutput::Stop(Deadline deadline) {
     std::unique_ptr<Stream> stopped;
     {
         std::lock_guard guard(lock_);
@@ -286,8 +323,9 @@ void AudioOutput::Stop() {
             });
         }
     }
-    stopped.reset();
+    const std::shared_ptr<StateWorker::Change> closed = Retire(std::move(stopped));
     changed_.notify_all();
+    return closed == nullptr || worker_.Wait(closed, deadline).has_value();
 }
 
 uint64_t AudioOutput::Watch(OutputTime at, std::function<void(bool reached)> reached) {

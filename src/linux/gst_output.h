@@ -16,6 +16,8 @@
 #include <string>
 #include <thread>
 
+#include "linux/gst_state_worker.h"
+
 namespace tav::gst {
 
 // The format every file is decoded to before it enters the output.
@@ -24,6 +26,10 @@ constexpr int kOutputChannels = 2;
 constexpr const char* kOutputCaps =
     "audio/x-raw, format=(string)F32LE, layout=(string)interleaved, rate=(int)48000, "
     "channels=(int)2";
+
+// The longest any call waits for the output (or for a decoder), so that with the work around
+// the waits it returns within the 5 s its callers are promised, even on a stalled sound server.
+constexpr auto kLongestWait = std::chrono::milliseconds(4500);
 
 // A moment of the output: which stream (a new one starts after every stop) and its time.
 struct OutputTime {
@@ -44,8 +50,8 @@ public:
     uint64_t BeginFeed();
     void EndFeed();
     // Makes sure a stream is open to take the next sound: false when none can be opened
-    // (no sound server, no audio device).
-    bool Prepare();
+    // (no sound server, no audio device) or it did not start by `deadline`.
+    bool Prepare(Deadline deadline);
     // Queues decoded sound behind what the output holds, opening the stream when there is
     // none; blocks while the output holds enough. `first` tells the first buffer of a feed.
     // `at` receives when the buffer will play. Takes the buffer. FLUSHING when the output was
@@ -56,8 +62,9 @@ public:
     GstClockTime NoticeLead();
     // What the output has played so far; nothing while no stream is open.
     std::optional<OutputTime> Played();
-    // Silences the output at once and closes its stream.
-    void Stop();
+    // Silences the output at once and closes its stream: false when the stream was not closed
+    // by `deadline` (it closes later, on its own).
+    bool Stop(Deadline deadline);
 
     // Calls `reached(true)` from the output's own thread once the output has played up to
     // `at`, or `reached(false)` when that stream fails first. A stream that is stopped drops
@@ -74,7 +81,13 @@ private:
     };
 
     static GstBusSyncReply OnBusMessage(GstBus* bus, GstMessage* message, gpointer data);
-    GstFlowReturn OpenStream(std::unique_lock<std::mutex>& guard, bool replaceFailed);
+    GstFlowReturn OpenStream(std::unique_lock<std::mutex>& guard, bool replaceFailed,
+                             Deadline deadline);
+    // Whether the stream started by `deadline`; gives up early once a stop leaves it unwanted.
+    bool AwaitStart(const std::shared_ptr<StateWorker::Change>& start, Deadline deadline,
+                    uint64_t stops);
+    // Hands the stream to the worker to be closed; the change tells when it is.
+    std::shared_ptr<StateWorker::Change> Retire(std::unique_ptr<Stream> stream);
     // Learns from how much was still to play when a following file's first sound came.
     void AdaptLead(GstClockTime slack);
     // The stream `number` has played out its end, or failed.
@@ -98,6 +111,7 @@ private:
     std::map<uint64_t, PendingWatch> watches_;
     uint64_t lastWatch_ = 0;
     bool quitting_ = false;
+    StateWorker worker_;
     std::thread watcher_;  // last: started when everything else is in place
 };
 

@@ -10,21 +10,26 @@ namespace tav::gst {
 
 namespace {
 
-// Prerolling, stopping and seeking wait for the pipeline at most this long.
-constexpr auto kStateTimeout = std::chrono::seconds(5);
+// When a call that began now gives up waiting for the pipeline or the output.
+Deadline CallDeadline() {
+    return std::chrono::steady_clock::now() + kLongestWait;
+}
 
 }  // namespace
 
 // What the pipeline reports, shared between the device (GUI thread) and GStreamer's threads.
 // The bus handler and the sink's signal hold their own references, so a message posted while
-// the pipeline is torn down still finds this alive.
+// the pipeline is torn down still finds this alive. The output outlives it: the device ends
+// its pipelines first, and the output's end waits for its watcher, the one thread of the
+// output's own that may still hold this. (Were it an owner, the output could end on its own
+// watcher thread.)
 struct BusState {
-    BusState(EventPoster& p, uint32_t deviceId, std::shared_ptr<AudioOutput> o)
-        : poster(p), id(deviceId), output(std::move(o)) {}
+    BusState(EventPoster& p, uint32_t deviceId, AudioOutput& o)
+        : poster(p), id(deviceId), output(&o) {}
 
     EventPoster& poster;
     const uint32_t id;
-    const std::shared_ptr<AudioOutput> output;
+    AudioOutput* const output;
     mutable std::mutex lock;
     std::condition_variable changed;
     bool settled = false;       // the last asynchronous state change has completed
@@ -239,9 +244,8 @@ GstFlowReturn OnNewSample(GstElement* sink, gpointer data) {
 
 }  // namespace
 
-DevicePipeline::DevicePipeline(EventPoster& poster, uint32_t id,
-                               std::shared_ptr<AudioOutput> output)
-    : state_(std::make_shared<BusState>(poster, id, std::move(output))) {
+DevicePipeline::DevicePipeline(EventPoster& poster, uint32_t id, AudioOutput& output)
+    : state_(std::make_shared<BusState>(poster, id, output)) {
     pipeline_ = gst_pipeline_new(nullptr);
     GstBus* bus = gst_element_get_bus(pipeline_);
     gst_bus_set_sync_handler(bus, OnBusMessage, new SharedState(state_), ReleaseState);
@@ -269,7 +273,7 @@ DevicePipeline::DevicePipeline(EventPoster& poster, uint32_t id,
 }
 
 DevicePipeline::~DevicePipeline() {
-    Release();
+    Release(CallDeadline());
     gst_element_set_state(pipeline_, GST_STATE_NULL);
     GstBus* bus = gst_element_get_bus(pipeline_);
     gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
@@ -287,14 +291,15 @@ uint32_t DevicePipeline::Preroll(const std::string& path) {
     }
     g_object_set(source_, "uri", uri, nullptr);
     g_free(uri);
-    return ChangeState(GST_STATE_PAUSED) ? 0 : kErrInvalidFile;
+    return ChangeState(GST_STATE_PAUSED, CallDeadline()) ? 0 : kErrInvalidFile;
 }
 
 uint32_t DevicePipeline::Play() {
+    const Deadline deadline = CallDeadline();
     if (state_->Get(&BusState::outputFailed)) {
         // The output failed under this file (the sound server went away): start over where
         // the listener was, on a new output stream.
-        if (uint32_t error = SilenceAndSeek(Heard())) {
+        if (uint32_t error = SilenceAndSeek(Heard(), deadline)) {
             return error;
         }
     }
@@ -324,7 +329,7 @@ uint32_t DevicePipeline::Play() {
         return 0;
     }
     state_->StartFeeding();
-    if (!state_->output->Prepare() ||
+    if (!state_->output->Prepare(deadline) ||
         gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
         // A play that cannot start is refused; nothing is pending, so no notice follows.
         state_->StopFeeding();
@@ -342,10 +347,11 @@ uint32_t DevicePipeline::Stop() {
         return 0;  // a broken stream is silent already
     }
     // The decoder has run ahead of the listener: it goes back to what was heard.
-    return SilenceAndSeek(Heard());
+    return SilenceAndSeek(Heard(), CallDeadline());
 }
 
 uint32_t DevicePipeline::Seek(uint32_t toMs) {
+    const Deadline deadline = CallDeadline();
     state_->NewRun();
     state_->EndPlay(NotifyAborted);
     if (Failed() && !state_->Get(&BusState::outputFailed)) {
@@ -355,7 +361,7 @@ uint32_t DevicePipeline::Seek(uint32_t toMs) {
     if (std::optional<uint32_t> length = Query(StatusItem::Length)) {
         target = std::min(target, static_cast<GstClockTime>(*length) * GST_MSECOND);
     }
-    return SilenceAndSeek(target);
+    return SilenceAndSeek(target, deadline);
 }
 
 std::optional<uint32_t> DevicePipeline::Query(StatusItem item) const {
@@ -373,19 +379,18 @@ std::optional<uint32_t> DevicePipeline::Query(StatusItem item) const {
     return static_cast<uint32_t>(nanoseconds / GST_MSECOND);
 }
 
-void DevicePipeline::Close() {
-    Release();
+bool DevicePipeline::Close() {
+    return Release(CallDeadline());
 }
 
 // Ends any play; a file whose end was reached leaves its last sound to the output, one that
-// is still playing is silenced.
-void DevicePipeline::Release() {
+// is still playing is silenced. False when the output was not silenced by `deadline`.
+bool DevicePipeline::Release(Deadline deadline) {
     state_->NewRun();
     state_->EndPlay(NotifyAborted);
-    if (state_->StopFeeding() && !state_->Get(&BusState::endHeard)) {
-        // Also releases the streaming thread, which may wait for room in the output.
-        state_->output->Stop();
-    }
+    // Stopping the output also releases the streaming thread, which may wait for room in it.
+    return !state_->StopFeeding() || state_->Get(&BusState::endHeard) ||
+           state_->output->Stop(deadline);
 }
 
 // Links the decoder's first audio output to the converter.
@@ -441,10 +446,11 @@ GstClockTime DevicePipeline::Heard() const {
     return base + std::min(heard, fed);
 }
 
-// Silences the output and makes the file stand, paused, at `target`.
-uint32_t DevicePipeline::SilenceAndSeek(GstClockTime target) {
+// Silences the output and makes the file stand, paused, at `target`. Fails when either has
+// not happened by `deadline`; the file is sought even when the output is slow to close.
+uint32_t DevicePipeline::SilenceAndSeek(GstClockTime target, Deadline deadline) {
     state_->StopFeeding();
-    state_->output->Stop();
+    const bool silenced = state_->output->Stop(deadline);
     gst_element_set_state(pipeline_, GST_STATE_PAUSED);
     {
         std::lock_guard guard(state_->lock);
@@ -462,26 +468,26 @@ uint32_t DevicePipeline::SilenceAndSeek(GstClockTime target) {
     if (!gst_element_seek_simple(pipeline_, GST_FORMAT_TIME, flags, static_cast<gint64>(target))) {
         return kErrDeviceFailed;
     }
-    return WaitSettled() ? 0 : kErrDeviceFailed;
+    return WaitSettled(deadline) && silenced ? 0 : kErrDeviceFailed;
 }
 
 // Changes the pipeline's state and waits until it has been reached.
-bool DevicePipeline::ChangeState(GstState target) {
+bool DevicePipeline::ChangeState(GstState target, Deadline deadline) {
     state_->Set(&BusState::settled, false);
     switch (gst_element_set_state(pipeline_, target)) {
     case GST_STATE_CHANGE_FAILURE:
         return false;
     case GST_STATE_CHANGE_ASYNC:
-        return WaitSettled();
+        return WaitSettled(deadline);
     default:
         return !Failed();
     }
 }
 
-bool DevicePipeline::WaitSettled() {
+bool DevicePipeline::WaitSettled(Deadline deadline) {
     std::unique_lock guard(state_->lock);
-    state_->changed.wait_for(guard, kStateTimeout,
-                             [this] { return state_->settled || state_->failed; });
+    state_->changed.wait_until(guard, deadline,
+                               [this] { return state_->settled || state_->failed; });
     return state_->settled && !state_->failed;
 }
 

@@ -31,7 +31,8 @@ struct BusState;
 // failed (the sound server went away) starts over on a new output at its next play or seek.
 class DevicePipeline {
 public:
-    DevicePipeline(EventPoster& poster, uint32_t id, std::shared_ptr<AudioOutput> output);
+    // `output` must outlive the pipeline.
+    DevicePipeline(EventPoster& poster, uint32_t id, AudioOutput& output);
     ~DevicePipeline();  // stops and releases everything before it returns
     DevicePipeline(const DevicePipeline&) = delete;
     DevicePipeline& operator=(const DevicePipeline&) = delete;
@@ -43,20 +44,20 @@ public:
     uint32_t Seek(uint32_t toMs);
     std::optional<uint32_t> Query(StatusItem item) const;
     // Ends the device. A file that played to its end leaves its last sound to the output;
-    // one that is still playing is silenced.
-    void Close();
+    // one that is still playing is silenced. False when the output was slow to close.
+    bool Close();
 
 private:
-    void Release();
+    bool Release(Deadline deadline);
     static void OnPadAdded(GstElement* source, GstPad* pad, gpointer data);
     static void OnNoMorePads(GstElement* source, gpointer data);
     GstPad* ConverterInput() const;
     bool Failed() const;
     // Where the listener is in the file, in nanoseconds.
     GstClockTime Heard() const;
-    uint32_t SilenceAndSeek(GstClockTime target);
-    bool ChangeState(GstState target);
-    bool WaitSettled();
+    uint32_t SilenceAndSeek(GstClockTime target, Deadline deadline);
+    bool ChangeState(GstState target, Deadline deadline);
+    bool WaitSettled(Deadline deadline);
 
     std::shared_ptr<BusState> state_;
     GstElement* pipeline_ = nullptr;

@@ -15,6 +15,7 @@
 #include <deque>
 #include <filesystem>
 #include <mutex>
+#include <sstream>
 #include <thread>
 
 #include "device_contract/media_device_contract.h"
@@ -259,6 +260,62 @@ TEST(PulseVolumeInSession, TheBarSetsThePlayersOwnStreamAndItOutlivesTheStream) 
     EXPECT_EQ(rig.device.Play(id), 0u);
     EXPECT_EQ(WaitForStream(getpid(), "1.000 0.250"), "1.000 0.250");
     rig.device.Close(id);
+}
+
+// Sends the signal to the session's sound server (pipewire and pipewire-pulse).
+void SignalServer(int signal) {
+    const char* pids = std::getenv("TAV_SOUND_SERVER_PIDS");
+    ASSERT_NE(pids, nullptr) << "not in the private session";
+    std::istringstream list(pids);
+    for (pid_t pid = 0; list >> pid;) {
+        ASSERT_EQ(kill(pid, signal), 0) << pid;
+    }
+}
+
+// Plays a long file to the session's server, until its sound is under way.
+uint32_t PlayingLong(GstRig& rig) {
+    const uint32_t id = rig.OpenOk(rig.Wav("long.wav", 30000));
+    EXPECT_EQ(rig.device.Play(id), 0u);
+    EXPECT_EQ(rig.NextNotice(500), std::nullopt);
+    EXPECT_GT(rig.Status(id, StatusItem::Position), 0u);
+    return id;
+}
+
+// The device's calls run on the UI thread and return within 5 s, even on a hung stream.
+template <typename Call>
+uint32_t WithinPromise(Call call) {
+    const auto start = std::chrono::steady_clock::now();
+    const uint32_t result = call();
+    EXPECT_LE(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    return result;
+}
+
+// The sound server stalls (stopped, as a swapped-out or hung server) while a file plays: Stop
+// and Play give up on it and fail; once it goes on the device plays again.
+TEST(GstDeviceInSession, AStalledServerFailsStopAndPlayInTimeAndTheDevicePlaysWhenItGoesOn) {
+    GstRig rig("autoaudiosink");
+    const uint32_t id = PlayingLong(rig);
+    SignalServer(SIGSTOP);
+    EXPECT_EQ(rig.NextNotice(300), std::nullopt);  // the output fills up and waits
+    EXPECT_NE(WithinPromise([&] { return rig.device.Stop(id); }), 0u);
+    EXPECT_EQ(rig.NextNotice(0), Notice(NotifyAborted, id));
+    EXPECT_NE(WithinPromise([&] { return rig.device.Play(id); }), 0u);
+    SignalServer(SIGCONT);
+    ASSERT_EQ(rig.device.Seek(id, 29500), 0u);
+    ASSERT_EQ(rig.device.Play(id), 0u);
+    EXPECT_EQ(rig.NextNotice(3000), Notice(NotifySuccessful, id));
+    EXPECT_EQ(rig.device.Close(id), 0u);
+}
+
+// The sound server dies while a file plays: its play fails, with one notice. (Run in a session
+// of its own, as nothing plays there afterwards.)
+TEST(GstDeviceInSession, WhenTheServerDiesThePlayFailsWithOneNotice) {
+    GstRig rig("autoaudiosink");
+    const uint32_t id = PlayingLong(rig);
+    SignalServer(SIGKILL);
+    EXPECT_EQ(rig.NextNotice(3000), Notice(NotifyFailure, id));
+    EXPECT_EQ(rig.NextNotice(1000), std::nullopt);
+    WithinPromise([&] { return rig.device.Close(id); });
 }
 
 }  // namespace
