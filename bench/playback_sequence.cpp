@@ -25,7 +25,7 @@
 #include <thread>
 #include <vector>
 
-#include "linux/gst_device.h"
+#include "linux/audio/gst_device.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "catalogue/path.h"
 #include "fakes/fake_seams.h"
 #include "fuzz_check.h"
-#include "linux/native_text.h"
+#include "linux/system/native_text.h"
 #include "player/text_cut.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "linux/qt_icon.h"
+#include "linux/desktop/qt_icon.h"
+#include "linux/desktop/qt_translations.h"
 #include "linux/qt_program.h"
-#include "linux/qt_translations.h"
 
 namespace {
 

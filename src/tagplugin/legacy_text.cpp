@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <optional>
 
-#include "linux/strict_utf8.h"
 #include "tagplugin/system_text.h"
+#include "text/strict_utf8.h"
 
 namespace tav::tagplugin {
 namespace {

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "win32/main_window.h"
+#include "win32/window/main_window.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     tav::InitCommonControlClasses();

@@ -6,7 +6,7 @@
 #include "fakes/test_player.h"
 #include "info/played_log.h"
 #include "info/track_info.h"
-#include "linux/native_text.h"
+#include "linux/system/native_text.h"
 #include "player/control_table.h"
 #include "player/display.h"
 

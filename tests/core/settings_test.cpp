@@ -20,7 +20,7 @@
 #include "fakes/ordinary_user.h"
 #include "fakes/test_player.h"
 #include "info/track_info.h"
-#include "linux/native_text.h"
+#include "linux/system/native_text.h"
 #include "player/control_table.h"
 #include "player/display.h"
 

@@ -2,16 +2,16 @@
 
 // The real file system and text rules of the platform the tests run on.
 #ifdef _WIN32
-#include "linux/native_text.h"  // portable: the core tests check UTF-8 paths on Windows too
-#include "win32/win32_file_system.h"
-#include "win32/win32_text.h"
+#include "linux/system/native_text.h"  // portable: the core tests check UTF-8 paths on Windows too
+#include "win32/system/win32_file_system.h"
+#include "win32/system/win32_text.h"
 namespace tav::test {
 using NativeFileSystem = Win32FileSystem;
 using NativeTextRules = AnsiTextRules;
 }  // namespace tav::test
 #else
-#include "linux/native_text.h"
-#include "linux/posix_file_system.h"
+#include "linux/system/native_text.h"
+#include "linux/system/posix_file_system.h"
 namespace tav::test {
 using NativeFileSystem = PosixFileSystem;
 using NativeTextRules = Utf8TextRules;

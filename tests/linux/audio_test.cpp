@@ -19,8 +19,8 @@
 #include <thread>
 
 #include "device_contract/media_device_contract.h"
-#include "linux/gst_device.h"
-#include "linux/pulse_volume.h"
+#include "linux/audio/gst_device.h"
+#include "linux/audio/pulse_volume.h"
 
 namespace tav::test {
 namespace {

@@ -23,13 +23,13 @@
 
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
-#include "linux/native_text.h"
-#include "linux/posix_file_system.h"
-#include "linux/qt_folder_browser.h"
-#include "linux/qt_main_window.h"
-#include "linux/qt_session_end.h"
-#include "linux/qt_text.h"
-#include "linux/qt_text_rules.h"
+#include "linux/desktop/qt_session_end.h"
+#include "linux/system/native_text.h"
+#include "linux/system/posix_file_system.h"
+#include "linux/system/qt_text_rules.h"
+#include "linux/window/qt_folder_browser.h"
+#include "linux/window/qt_main_window.h"
+#include "linux/window/qt_text.h"
 
 namespace tav::test {
 namespace {

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "fakes/test_player.h"
-#include "linux/dl_tag_library.h"
+#include "linux/system/dl_tag_library.h"
 
 namespace tav::test {
 namespace {

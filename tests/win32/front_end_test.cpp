@@ -1,4 +1,4 @@
-#include "win32/main_window.h"
+#include "win32/window/main_window.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The MCI device on real files, played through Wine's wave output.
-#include "win32/mci_device.h"
+#include "win32/audio/mci_device.h"
 
 #include "device_contract/media_device_contract.h"
 #include "win32_test_support.h"

@@ -7,9 +7,9 @@
 #include <functional>
 #include <string>
 
-#include "win32/tag_dll.h"
-#include "win32/win32_file_system.h"
-#include "win32/win32_text.h"
+#include "win32/system/tag_dll.h"
+#include "win32/system/win32_file_system.h"
+#include "win32/system/win32_text.h"
 
 namespace tav::test {
 

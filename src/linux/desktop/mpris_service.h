@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QDBusObjectPath>
+#include <QObject>
+#include <QVariantMap>
+#include <optional>
+
+#include "app/media_keys.h"
+#include "linux/desktop/mpris_device.h"
+#include "linux/window/qt_main_window.h"
+#include "player/player.h"
+
+namespace tav {
+
+// The player on the desktop's media controls (MPRIS: org.mpris.MediaPlayer2 and its .Player
+// interface, at /org/mpris/MediaPlayer2). Commands enter the core as the clicks and bar
+// releases of the window's own controls; what it reports is what the window shows and what
+// the device tells, as the display timer reads it. Changes are announced when a file starts
+// or stops and when the volume moves, never on the display's ticks.
+class MprisService : public QObject {
+    Q_OBJECT
+
+public:
+    MprisService(QtMainWindow& window, Player& player, const FileTrackingDevice& files);
+    ~MprisService() override;
+
+    // Offers the player on the bus as org.mpris.MediaPlayer2.tavrello, or under a name of its
+    // own when another instance holds that one. False, with nothing offered, when the bus is
+    // not connected or refuses.
+    bool Register(QDBusConnection bus);
+
+    void Raise();
+    void Quit();
+    void Command(MediaCommand command);
+    QString PlaybackStatus() const;
+    QVariantMap Metadata() const;
+    qlonglong Position() const;  // microseconds, as every MPRIS time
+    double Volume() const;
+    void SetVolume(double volume);
+    void SetPosition(const QDBusObjectPath& track, qlonglong positionUs);
+    void Seek(qlonglong offsetUs);
+
+signals:
+    void Seeked(qlonglong positionUs);
+
+private:
+    uint32_t CurrentDevice() const;  // 0 while nothing plays
+    uint32_t DeviceStatus(StatusItem item) const;
+    QDBusObjectPath TrackId() const;
+    void SeekTo(int64_t ms);
+    void ScheduleCheck();
+    void AnnounceChanges();
+
+    QtMainWindow& window_;
+    Player& player_;
+    const FileTrackingDevice& files_;
+    std::optional<QDBusConnection> bus_;
+    bool checkPending_ = false;
+    // What the bus was last told.
+    QString shownStatus_;
+    QVariantMap shownMetadata_;
+    double shownVolume_ = 0;
+};
+
+}  // namespace tav

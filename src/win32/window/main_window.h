@@ -1,0 +1,61 @@
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+
+#include "app/media_keys.h"
+#include "player/player.h"
+#include "win32/audio/mci_device.h"
+#include "win32/audio/wave_out_volume.h"
+#include "win32/system/tag_dll.h"
+#include "win32/system/win32_file_system.h"
+#include "win32/system/win32_text.h"
+#include "win32/window/win32_controls.h"
+#include "win32/window/win32_window.h"
+
+namespace tav {
+
+inline constexpr const char* kMainWindowClass = "NORMAL0";
+inline constexpr int kProgramIcon = 101;
+
+// The running program: the real Win32 seams, the player built on them once the main window
+// exists, and the window procedure that feeds it the window's messages.
+class MainWindowHost {
+public:
+    explicit MainWindowHost(HINSTANCE instance);
+    MainWindowHost(const MainWindowHost&) = delete;
+    MainWindowHost& operator=(const MainWindowHost&) = delete;
+
+    // Creates the shared font and brush, registers the window class and creates the visible
+    // main window; its creation runs the start-up of the player. Null when that fails.
+    HWND Create();
+    // Null until the main window's creation has begun.
+    Player* player() { return player_.has_value() ? &*player_ : nullptr; }
+    Win32Window& window() { return window_; }
+
+private:
+    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam);
+    void Attach(HWND main);
+    void ClickFor(MediaCommand command);
+
+    HINSTANCE instance_;
+    Win32Window window_;
+    Win32TrackListBox trackList_;
+    ShellFolderBrowser browser_;
+    MciDevice device_;
+    WaveOutVolume volume_;
+    Win32FileSystem files_;
+    AnsiTextRules text_;
+    TickCountClock clock_;
+    DllTagLibraryLoader tags_;
+    std::optional<Player> player_;
+};
+
+// Initialises the common controls, as the program does before anything else.
+void InitCommonControlClasses();
+// Dispatches messages until the quit message or a failing fetch; the exit code is always 0.
+int RunMessageLoop();
+
+}  // namespace tav
