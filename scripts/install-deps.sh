@@ -10,10 +10,11 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libgl-dev fonts-noto-cjk
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base
   gstreamer1.0-plugins-good gstreamer1.0-tools libpulse-dev libtag1-dev
+  libmpg123-dev
   # tests: a virtual display, a private sound server, audio tools, the Windows build
   xvfb xauth xdotool x11-utils imagemagick
   pipewire pipewire-bin wireplumber pipewire-pulse pulseaudio-utils dbus dbus-user-session
-  sox lame
+  sox lame ffmpeg
   g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 locales
   # the Windows tag plug-in: TagLib built from Debian's source package needs UTF8-CPP
   libutfcpp-dev

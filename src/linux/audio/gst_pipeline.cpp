@@ -10,6 +10,9 @@ namespace tav::gst {
 
 namespace {
 
+// How long an open waits for the count of an MPEG file's frames (about 20 ms for 10 MB).
+constexpr std::chrono::milliseconds kLengthWait{80};
+
 // When a call that began now gives up waiting for the pipeline or the output.
 Deadline CallDeadline() {
     return std::chrono::steady_clock::now() + kLongestWait;
@@ -291,7 +294,14 @@ uint32_t DevicePipeline::Preroll(const std::string& path) {
     }
     g_object_set(source_, "uri", uri, nullptr);
     g_free(uri);
-    return ChangeState(GST_STATE_PAUSED, CallDeadline()) ? 0 : kErrInvalidFile;
+    if (!ChangeState(GST_STATE_PAUSED, CallDeadline())) {
+        return kErrInvalidFile;
+    }
+    if (DecodesMpegAudio(pipeline_)) {
+        mpegLength_ = std::make_unique<MpegLength>(path);
+        mpegLength_->Wait(kLengthWait);  // a long file starts with the estimate
+    }
+    return 0;
 }
 
 uint32_t DevicePipeline::Play() {
@@ -365,18 +375,29 @@ uint32_t DevicePipeline::Seek(uint32_t toMs) {
 }
 
 std::optional<uint32_t> DevicePipeline::Query(StatusItem item) const {
-    gint64 nanoseconds = 0;
-    const bool known =
-        gst_element_query_duration(pipeline_, GST_FORMAT_TIME, &nanoseconds) && nanoseconds >= 0;
+    const std::optional<GstClockTime> length = Duration();
     if (item == StatusItem::Position) {
         // A play that reached the end stands at the length, as the end notice says.
         const bool ended = state_->Get(&BusState::endHeard);
-        return static_cast<uint32_t>((ended && known ? nanoseconds : Heard()) / GST_MSECOND);
+        return static_cast<uint32_t>((ended && length ? *length : Heard()) / GST_MSECOND);
     }
-    if (!known) {
+    if (!length) {
         return std::nullopt;
     }
-    return static_cast<uint32_t>(nanoseconds / GST_MSECOND);
+    return static_cast<uint32_t>(*length / GST_MSECOND);
+}
+
+std::optional<GstClockTime> DevicePipeline::Duration() const {
+    if (mpegLength_ != nullptr) {
+        if (std::optional<GstClockTime> counted = mpegLength_->Duration()) {
+            return counted;
+        }
+    }
+    gint64 nanoseconds = 0;
+    if (gst_element_query_duration(pipeline_, GST_FORMAT_TIME, &nanoseconds) && nanoseconds >= 0) {
+        return static_cast<GstClockTime>(nanoseconds);
+    }
+    return std::nullopt;
 }
 
 bool DevicePipeline::Close() {

@@ -12,6 +12,7 @@
 
 #include "linux/audio/event_poster.h"
 #include "linux/audio/gst_output.h"
+#include "linux/audio/mpeg_length.h"
 #include "platform/media_device.h"
 
 namespace tav::gst {
@@ -53,6 +54,7 @@ private:
     static void OnNoMorePads(GstElement* source, gpointer data);
     GstPad* ConverterInput() const;
     bool Failed() const;
+    std::optional<GstClockTime> Duration() const;
     // Where the listener is in the file, in nanoseconds.
     GstClockTime Heard() const;
     uint32_t SilenceAndSeek(GstClockTime target, Deadline deadline);
@@ -63,6 +65,7 @@ private:
     GstElement* pipeline_ = nullptr;
     GstElement* source_ = nullptr;
     GstElement* convert_ = nullptr;
+    std::unique_ptr<MpegLength> mpegLength_;  // for MPEG audio, whose parser only estimates
     bool complete_ = false;
 };
 
