@@ -3,44 +3,16 @@
 #include <iconv.h>
 #include <taglib/tstring.h>
 
-#include <cerrno>
+#include <array>
+#include <cstdlib>
 #include <optional>
 
+#include "tagplugin/legacy_guess.h"
 #include "tagplugin/system_text.h"
 #include "text/strict_utf8.h"
 
 namespace tav::tagplugin {
 namespace {
-
-bool IsLeadByte(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-bool IsTrailByte(unsigned char byte) {
-    return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
-}
-
-bool IsSingleByte(unsigned char byte) {
-    return byte < 0x80 || (byte >= 0xA1 && byte <= 0xDF);
-}
-
-// Whether the bytes form CP932 characters with at least one double-byte character among them.
-bool LooksLikeCp932(std::string_view bytes) {
-    bool doubleByte = false;
-    for (std::size_t at = 0; at < bytes.size(); ++at) {
-        const auto byte = static_cast<unsigned char>(bytes[at]);
-        if (IsSingleByte(byte)) {
-            continue;
-        }
-        if (!IsLeadByte(byte) || at + 1 >= bytes.size() ||
-            !IsTrailByte(static_cast<unsigned char>(bytes[at + 1]))) {
-            return false;
-        }
-        doubleByte = true;
-        ++at;
-    }
-    return doubleByte;
-}
 
 // Opened per text and closed with it: the plug-in is loaded and unloaded for every file, so
 // a converter kept for later would never be closed.
@@ -80,30 +52,56 @@ std::optional<std::string> Cp932ToUtf8(std::string_view bytes) {
     return output;
 }
 
-std::string Latin1ToUtf8(std::string_view bytes) {
+// Windows-1252's characters at 80-9F; the five codes it leaves free stay C1 controls, as
+// Windows maps them. The other bytes are Latin-1.
+constexpr std::array<char16_t, 32> kWindows1252High{
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendUtf8(std::string& text, char16_t code) {
+    if (code < 0x80) {
+        text += static_cast<char>(code);
+    } else if (code < 0x800) {
+        text += static_cast<char>(0xC0 | (code >> 6));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        text += static_cast<char>(0xE0 | (code >> 12));
+        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+std::string Windows1252ToUtf8(std::string_view bytes) {
     std::string text;
-    text.reserve(bytes.size() * 2);
+    text.reserve(bytes.size() * 3);
     for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            text += c;
-        } else {
-            text += static_cast<char>(0xC0 | (byte >> 6));
-            text += static_cast<char>(0x80 | (byte & 0x3F));
-        }
+        AppendUtf8(text, byte >= 0x80 && byte <= 0x9F ? kWindows1252High[byte - 0x80] : byte);
     }
     return text;
+}
+
+// The language of the user's locale for texts, as setlocale(LC_CTYPE, "") would take it.
+bool JapaneseLocale() {
+    for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') {
+            return std::string_view(value).starts_with("ja");
+        }
+    }
+    return false;
 }
 
 }  // namespace
 
 std::string DecodeLegacyText(std::string_view bytes) {
-    if (LooksLikeCp932(bytes)) {
+    if (GuessLegacyEncoding(bytes, JapaneseLocale()) == LegacyEncoding::kCp932) {
         if (std::optional<std::string> text = Cp932ToUtf8(bytes)) {
             return *text;
         }
     }
-    return Latin1ToUtf8(bytes);
+    return Windows1252ToUtf8(bytes);
 }
 
 std::string DecodeRiffText(std::string_view bytes) {
