@@ -178,14 +178,70 @@ TEST(PulseWaveVolume, ChannelsAreAmplitudeFactorsAndWithoutAServerReadsFail) {
     server == nullptr ? unsetenv("PULSE_SERVER") : setenv("PULSE_SERVER", kept.c_str(), 1);
 }
 
-// The tests below need the private session of scripts/with-audio-session.sh.
-
 std::string Output(const std::string& command) {
     QProcess shell;
     shell.start("sh", {"-c", QString::fromStdString(command)});
     shell.waitForFinished();
     return shell.readAllStandardOutput().toStdString();
 }
+
+// Runs the command in the folder; what it printed.
+std::string OutputIn(const TempDir& dir, const std::string& command) {
+    return Output("cd '" + dir.Root().string() + "' && " + command);
+}
+
+// MPEG audio without a Xing header, as older encoders, VBR encoders told to leave it out and MP3
+// in RIFF make it: the first status after the open gives the decoded length (ffmpeg's count of
+// the samples), and a seek right after the open lands, what plays from there being the rest.
+TEST(GstDeviceTest, MpegWithoutXingHeaderHasItsLengthAtOnceAndSeeksLand) {
+    struct Case {
+        const char* make;  // from sox's tone to `file` in the folder
+        const char* file;
+        double rate;
+        double frame;  // samples per frame
+    };
+    const Case cases[] = {
+        {"sox -n -r 44100 in.wav synth 4 sine 440 && lame --quiet -t -b 128 in.wav f.mp3", "f.mp3",
+         44100, 1152},
+        // Silence first: the first frames' bitrate is far below the whole file's.
+        {"sox -n -r 44100 in.wav synth 4 whitenoise fade t 3 && lame --quiet -t -V 2 in.wav f.mp3",
+         "f.mp3", 44100, 1152},
+        {"sox -n -r 8000 in.wav synth 4 sine 440 && lame --quiet -t -b 16 in.wav f.mp3", "f.mp3",
+         8000, 576},
+        {"sox -n -r 48000 in.wav synth 4 sine 440 && "
+         "ffmpeg -loglevel error -i in.wav -c:a libmp3lame -b:a 128k -f wav f.wav",
+         "f.wav", 48000, 1152},
+    };
+    constexpr uint32_t kSeekMs = 3000;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.make);
+        const TempDir dir;
+        ASSERT_EQ(OutputIn(dir, c.make + std::string(" && echo made")), "made\n");
+        const std::string file = (dir.Root() / c.file).string();
+        const std::string decode =
+            "ffmpeg -loglevel error -i " + std::string(c.file) + " -ac 1 -f s16le - | wc -c";
+        const double samples = std::stod(OutputIn(dir, decode)) / 2;  // 16-bit mono
+        const double decodedMs = samples * 1000 / c.rate;
+        const double frameMs = c.frame * 1000 / c.rate;
+        const std::filesystem::path written = dir.Root() / "output.raw";
+        GstRig rig("filesink sync=true location=" + written.string());
+        const uint32_t id = rig.OpenOk(file);
+        EXPECT_NEAR(rig.Status(id, StatusItem::Length), decodedMs, frameMs);
+        ASSERT_EQ(rig.device.Seek(id, kSeekMs), 0u);
+        ASSERT_EQ(rig.device.Play(id), 0u);
+        EXPECT_EQ(rig.NextNotice(3000), Notice(NotifySuccessful, id));
+        EXPECT_NEAR(rig.Status(id, StatusItem::Length), decodedMs, frameMs) << "and stays";
+        ASSERT_EQ(rig.device.Close(id), 0u);
+        for (int i = 0; i < 40 && HoldsOpen(written); ++i) {
+            std::this_thread::sleep_for(milliseconds(50));
+        }
+        // The output plays 48 kHz stereo floats.
+        const double playedMs = std::filesystem::file_size(written) / 8.0 / 48.0;
+        EXPECT_NEAR(playedMs, decodedMs - kSeekMs, frameMs);
+    }
+}
+
+// The tests below need the private session of scripts/with-audio-session.sh.
 
 // The linear volumes of the left and right channel of process `pid`'s stream as pactl lists
 // them ("front-left: 52016 / ..."), to three places: "1.000 0.250"; "" while it has none.
