@@ -298,8 +298,13 @@ uint32_t DevicePipeline::Preroll(const std::string& path) {
         return kErrInvalidFile;
     }
     if (DecodesMpegAudio(pipeline_)) {
+        // A Xing header's length is known at once: the count then only checks it, unwaited,
+        // so that the next file of a piece opens as fast as ever.
+        const bool headerLength = Duration().has_value();
         mpegLength_ = std::make_unique<MpegLength>(path);
-        mpegLength_->Wait(kLengthWait);  // a long file starts with the estimate
+        if (!headerLength) {
+            mpegLength_->Wait(kLengthWait);  // a long file starts with the estimate
+        }
     }
     return 0;
 }
