@@ -20,9 +20,10 @@ enum class StatusItem : uint32_t { Length = 1, Position = 2 };
 //
 // Called on the UI thread, so no call waits long: in normal operation each returns within
 // 100 ms (typically a few ms; measured by bench/run-playback-bench.sh). The calls that wait
-// are Open (the file is read and decoded up to its first sound), Play (when no output stream
-// is open, one is opened with the sound server), Stop and Seek (the output is silenced and
-// the decoder moved) and Close (the decoder is torn down). Open, Play, Stop, Seek and Close
+// are Open (the file is read and decoded up to its first sound; an MP3 without a Xing header
+// has its frames counted for up to 80 ms), Play (when no output stream is open, one is opened
+// with the sound server), Stop and Seek (the output is silenced and the decoder moved) and
+// Close (the decoder is torn down). Open, Play, Stop, Seek and Close
 // give up after at most 5 s on a decoder or stream that hangs (a stalled sound server), and
 // then fail. Status and SetTimeFormatMilliseconds never wait for the sound server or the
 // decoder.
