@@ -37,9 +37,16 @@ constexpr auto kIdleGrace = std::chrono::milliseconds(500);
 constexpr auto kLongestWatch = std::chrono::milliseconds(200);
 // A feed waiting for a stream to start looks this often whether a stop has made it pointless.
 constexpr auto kStopPoll = std::chrono::milliseconds(50);
+// A stream that ran dry goes on with its clock and drops as late any sound stamped before it:
+// the first sound after a dry spell is stamped this far ahead of the clock (a silence first).
+constexpr GstClockTime kDryResume = 50 * GST_MSECOND;
 
 GstClockTime FramesToTime(uint64_t frames) {
     return gst_util_uint64_scale(frames, GST_SECOND, kOutputRate);
+}
+
+uint64_t TimeToFrames(GstClockTime time) {
+    return gst_util_uint64_scale(time, kOutputRate, GST_SECOND);
 }
 
 // Which stream of which output a bus message or a signal concerns.
@@ -180,6 +187,10 @@ GstFlowReturn AudioOutput::Push(GstBuffer* buffer, uint64_t feed, bool first, Ou
             } else if (stream.phase == Stream::Phase::Live && stream.frames > 0 && played &&
                        played->stream == stream.number) {
                 AdaptLead(queued > played->time ? queued - played->time : 0);
+                const GstClockTime now = gst_element_get_current_running_time(stream.pipeline);
+                if (played->time >= queued && GST_CLOCK_TIME_IS_VALID(now)) {
+                    current_->frames = std::max(stream.frames, TimeToFrames(now + kDryResume));
+                }
             }
         }
         // A stream playing out its end takes nothing more: the new sound goes to a new stream
