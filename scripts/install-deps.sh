@@ -11,6 +11,8 @@ packages=(
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base
   gstreamer1.0-plugins-good gstreamer1.0-tools libpulse-dev libtag1-dev
   libmpg123-dev
+  # WAV files in IMA or Microsoft ADPCM or GSM 6.10, as Windows' codecs wrote them
+  gstreamer1.0-plugins-bad
   # tests: a virtual display, a private sound server, audio tools, the Windows build
   xvfb xauth xdotool x11-utils imagemagick
   pipewire pipewire-bin wireplumber pipewire-pulse pulseaudio-utils dbus dbus-user-session

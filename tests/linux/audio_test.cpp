@@ -14,9 +14,12 @@
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <mutex>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 #include "device_contract/media_device_contract.h"
 #include "linux/audio/gst_device.h"
@@ -316,6 +319,156 @@ TEST(PulseVolumeInSession, TheBarSetsThePlayersOwnStreamAndItOutlivesTheStream) 
     EXPECT_EQ(rig.device.Play(id), 0u);
     EXPECT_EQ(WaitForStream(getpid(), "1.000 0.250"), "1.000 0.250");
     rig.device.Close(id);
+}
+
+// One kind of WAV file a Windows user's collection holds: as sox writes it, or lame's MP3 in a
+// RIFF WAV as Windows' MP3 codec writes it (then `sox` is null).
+struct WavCodec {
+    const char* name;
+    const char* sox;
+    uint32_t rate;
+    uint32_t hz;  // one pitch per row, so a row played by another row's file shows
+    uint32_t mpegKbps = 0;
+    bool oddData = false;
+};
+
+constexpr uint32_t kToneMs = 400;
+constexpr uint32_t kRecordRate = 48000;
+
+void Run(const std::string& command) {
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+void AppendLittleEndian(std::string& bytes, uint32_t value, int size) {
+    for (int i = 0; i < size; ++i, value >>= 8) {
+        bytes.push_back(static_cast<char>(value & 0xFF));
+    }
+}
+
+// MPEGLAYER3WAVEFORMAT (format tag, channels, rate, bytes a second, block align, bits, extra
+// size, ID, flags, block size, frames a block, codec delay), a fact chunk and the data chunk
+// with the pad byte an odd size takes.
+std::string MpegInRiff(const std::string& mp3, const WavCodec& codec, uint32_t samples) {
+    const std::pair<uint32_t, int> fields[] = {
+        {0x55, 2},       {1, 2},
+        {codec.rate, 4}, {codec.mpegKbps * 125, 4},
+        {1, 2},          {0, 2},
+        {12, 2},         {1, 2},
+        {2, 4},          {codec.mpegKbps * 144000 / codec.rate, 2},
+        {1, 2},          {1393, 2}};
+    std::string fmt;
+    for (const auto& [value, size] : fields) {
+        AppendLittleEndian(fmt, value, size);
+    }
+    std::string body = "WAVEfmt ";
+    AppendLittleEndian(body, static_cast<uint32_t>(fmt.size()), 4);
+    body += fmt + "fact";
+    AppendLittleEndian(body, 4, 4);
+    AppendLittleEndian(body, samples, 4);
+    body += "data";
+    AppendLittleEndian(body, static_cast<uint32_t>(mp3.size()), 4);
+    body += mp3 + std::string(mp3.size() % 2, '\0');
+    std::string riff = "RIFF";
+    AppendLittleEndian(riff, static_cast<uint32_t>(body.size()), 4);
+    return riff + body;
+}
+
+// A tone of kToneMs at the row's pitch, in the row's format.
+std::string CodecFile(const TempDir& dir, const WavCodec& codec) {
+    const std::string path = (dir.Root() / (std::to_string(codec.hz) + ".wav")).string();
+    const std::string tone = " synth " + std::to_string(kToneMs / 1000.0) + " sine " +
+                             std::to_string(codec.hz) + " vol 0.5";
+    const std::string rate = " -r " + std::to_string(codec.rate) + " ";
+    if (codec.sox != nullptr) {
+        Run("sox -n" + rate + codec.sox + " '" + path + "'" + tone);
+        return path;
+    }
+    Run("sox -V1 -n" + rate + "-c 1 -b 16 -t wav - " + tone + " | lame --quiet -b " +
+        std::to_string(codec.mpegKbps) + " - '" + path + ".mp3'");
+    std::ifstream in(path + ".mp3", std::ios::binary);
+    const std::string mp3{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_EQ(mp3.size() % 2 == 1, codec.oddData) << codec.name << ": " << mp3.size();
+    std::ofstream(path, std::ios::binary) << MpegInRiff(mp3, codec, codec.rate * kToneMs / 1000);
+    return path;
+}
+
+// The null sink's monitor, recorded mono into a file while it lives.
+struct Recording {
+    explicit Recording(const std::filesystem::path& to) : file(to) {
+        parec.setStandardOutputFile(QString::fromStdString(to.string()));
+        parec.start("parec", {"--latency-msec=20", "-d", "tavtest.monitor", "--format=s16le",
+                              "--rate=" + QString::number(kRecordRate), "--channels=1", "--raw"});
+        EXPECT_TRUE(parec.waitForStarted());
+        std::this_thread::sleep_for(milliseconds(300));  // connected before the first sound
+    }
+    // The sounds heard: each one's length in milliseconds and its pitch in Hz.
+    std::vector<std::pair<uint32_t, uint32_t>> Sounds() {
+        std::this_thread::sleep_for(milliseconds(300));  // the last sound's tail
+        parec.terminate();
+        parec.waitForFinished();
+        std::istringstream lines(Output("python3 '" TAV_TONE_ANALYSIS "' sounds '" + file.string() +
+                                        "' " + std::to_string(kRecordRate)));
+        std::vector<std::pair<uint32_t, uint32_t>> sounds;
+        for (uint32_t ms = 0, hz = 0; lines >> ms >> hz;) {
+            sounds.emplace_back(ms, hz);
+        }
+        return sounds;
+    }
+    const std::filesystem::path file;
+    QProcess parec;
+};
+
+// Every WAV codec a Windows user's files hold plays on the session's server, at its pitch and
+// for its length as heard. ADPCM needs the bad plug-ins' decoder; MP3 in RIFF with an odd data
+// size (and its pad byte) is refused by GStreamer 1.22's WAV parser unless helped. Each file
+// starts 250 ms after the one before, on the output's stream that ran dry meanwhile.
+TEST(GstDeviceInSession, EveryWavCodecPlaysAtItsPitchForItsLength) {
+    const WavCodec codecs[] = {
+        {"PCM 8-bit", "-c 1 -b 8 -e unsigned", 11025, 300},
+        {"PCM 16-bit", "-c 2 -b 16 -e signed", 44100, 350},
+        {"PCM 24-bit", "-c 2 -b 24 -e signed", 48000, 400},
+        {"PCM 32-bit", "-c 1 -b 32 -e signed", 96000, 450},
+        {"float 32-bit", "-c 2 -b 32 -e floating-point", 44100, 500},
+        {"float 64-bit", "-c 1 -b 64 -e floating-point", 22050, 550},
+        {"A-law", "-c 1 -e a-law", 8000, 600},
+        {"u-law", "-c 1 -e u-law", 8000, 650},
+        {"IMA ADPCM", "-c 2 -e ima-adpcm", 22050, 700},
+        {"Microsoft ADPCM", "-c 2 -e ms-adpcm", 22050, 750},
+        {"GSM 6.10", "-c 1 -e gsm-full-rate", 8000, 800},
+        {"MP3 in RIFF", nullptr, 44100, 850, 128, false},
+        {"MP3 in RIFF, odd size", nullptr, 44100, 900, 32, true},
+    };
+    GstRig rig("autoaudiosink");
+    Recording recording(rig.dir.Root() / "recording.raw");
+    std::vector<const WavCodec*> played;
+    for (const WavCodec& codec : codecs) {
+        uint32_t id = 0;
+        if (rig.device.Open(CodecFile(rig.dir, codec), id) != 0u) {
+            ADD_FAILURE() << codec.name << ": refused";
+            continue;
+        }
+        played.push_back(&codec);
+        ASSERT_EQ(rig.device.Play(id), 0u) << codec.name;
+        EXPECT_EQ(rig.NextNotice(3000), Notice(NotifySuccessful, id)) << codec.name;
+        rig.device.Close(id);
+        // A silence before the next file, which the idle stream, still open, must not cut.
+        std::this_thread::sleep_for(milliseconds(250));
+    }
+    const auto sounds = recording.Sounds();
+    std::ostringstream table;
+    for (size_t i = 0; i < std::max(played.size(), sounds.size()); ++i) {
+        table << (i < played.size() ? played[i]->name : "?") << ": heard "
+              << (i < sounds.size() ? std::to_string(sounds[i].first) + " ms " +
+                                          std::to_string(sounds[i].second) + " Hz"
+                                    : "nothing")
+              << "\n";
+    }
+    SCOPED_TRACE(table.str());
+    ASSERT_EQ(sounds.size(), played.size());
+    for (size_t i = 0; i < sounds.size(); ++i) {
+        EXPECT_NEAR(sounds[i].first, kToneMs, 25) << played[i]->name;
+        EXPECT_NEAR(sounds[i].second, played[i]->hz, played[i]->hz / 50) << played[i]->name;
+    }
 }
 
 // Sends the signal to the session's sound server (pipewire and pipewire-pulse).

@@ -6,6 +6,8 @@
 #include <mutex>
 #include <utility>
 
+#include "linux/audio/riff_mpeg.h"
+
 namespace tav::gst {
 
 namespace {
@@ -293,6 +295,7 @@ uint32_t DevicePipeline::Preroll(const std::string& path) {
         return kErrInvalidFile;
     }
     g_object_set(source_, "uri", uri, nullptr);
+    HelpWavParser(source_, path);
     g_free(uri);
     if (!ChangeState(GST_STATE_PAUSED, CallDeadline())) {
         return kErrInvalidFile;

@@ -3,9 +3,11 @@
 
   tone_analysis.py tones RECORDING RATE FREQUENCY...   the tones heard, in order, one a line
   tone_analysis.py gaps RECORDING RATE                 the silences between sounds, in ms
+  tone_analysis.py sounds RECORDING RATE               each sound's length (ms) and pitch (Hz)
 
 Tones are told apart by the Goertzel power at each candidate frequency over 50 ms windows;
-silences are found in 1 ms windows, so gaps are exact to about a millisecond.
+silences are found in 1 ms windows, so gaps and lengths are exact to about a millisecond; a
+pitch is counted from the sine's rising crossings.
 """
 import array
 import math
@@ -17,6 +19,8 @@ GAP_WINDOW_MS = 1
 SILENCE_SHARE = 0.125
 # A tone must fill this many windows in a row to count (drops the edges between two tones).
 MIN_TONE_WINDOWS = 3
+# A silence shorter than this lies within one sound (a codec's dip), not between two.
+MIN_GAP_MS = 30
 
 
 def read_samples(path):
@@ -89,6 +93,43 @@ def gaps(samples, rate):
     return result
 
 
+def loud_runs(samples, rate):
+    """The sounds as (first, end) sample indices: loud 1 ms windows, short dips bridged."""
+    level = silence_level(samples)
+    size = rate * GAP_WINDOW_MS // 1000
+    runs = []
+    for index, window in enumerate(windows(samples, rate, GAP_WINDOW_MS)):
+        if level == 0 or max(abs(s) for s in window) < level:
+            continue
+        start = index * size
+        if runs and start - runs[-1][1] < MIN_GAP_MS * size // GAP_WINDOW_MS:
+            runs[-1][1] = start + size
+        else:
+            runs.append([start, start + size])
+    return runs
+
+
+def pitch(samples, rate, level):
+    """The frequency of a sine from its rising crossings (through -level to +level)."""
+    crossings, low = [], False
+    for index, sample in enumerate(samples):
+        if sample < -level:
+            low = True
+        elif sample > level and low:
+            crossings.append(index)
+            low = False
+    if len(crossings) < 2:
+        return 0.0
+    return (len(crossings) - 1) * rate / (crossings[-1] - crossings[0])
+
+
+def sounds(samples, rate):
+    """Each sound's length in milliseconds and its pitch in Hz."""
+    level = silence_level(samples)
+    return [((end - start) * 1000 // rate, pitch(samples[start:end], rate, level))
+            for start, end in loud_runs(samples, rate)]
+
+
 def main(arguments):
     if len(arguments) >= 3 and arguments[0] == "tones":
         samples = read_samples(arguments[1])
@@ -99,6 +140,10 @@ def main(arguments):
     if len(arguments) == 3 and arguments[0] == "gaps":
         for gap in gaps(read_samples(arguments[1]), int(arguments[2])):
             print(gap)
+        return 0
+    if len(arguments) == 3 and arguments[0] == "sounds":
+        for length, frequency in sounds(read_samples(arguments[1]), int(arguments[2])):
+            print(f"{length} {frequency:.0f}")
         return 0
     print(__doc__, file=sys.stderr)
     return 2
