@@ -11,6 +11,8 @@ packages=(
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base
   gstreamer1.0-plugins-good gstreamer1.0-tools libpulse-dev libtag1-dev
   libmpg123-dev
+  # the tag plug-in: the encoding of legacy tag texts
+  libuchardet-dev
   # WAV files in IMA or Microsoft ADPCM or GSM 6.10, as Windows' codecs wrote them
   gstreamer1.0-plugins-bad
   # tests: a virtual display, a private sound server, audio tools, the Windows build
@@ -48,9 +50,12 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-# Wine takes its ANSI code page from the locale: ja_JP.UTF-8 gives code page 932.
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf8$'; then
-  $sudo sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
-  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
-  $sudo locale-gen >/dev/null
-fi
+# Wine takes its ANSI code page from the locale: ja_JP.UTF-8 gives code page 932. The tag
+# plug-in's tests read legacy tag texts in a Japanese and a German locale.
+for name in ja_JP de_DE; do
+  if ! locale -a 2>/dev/null | grep -qi "^$name\.utf8\$"; then
+    $sudo sed -i "s/^# *$name.UTF-8 UTF-8/$name.UTF-8 UTF-8/" /etc/locale.gen
+    grep -q "^$name.UTF-8 UTF-8" /etc/locale.gen || echo "$name.UTF-8 UTF-8" | $sudo tee -a /etc/locale.gen >/dev/null
+    $sudo locale-gen >/dev/null
+  fi
+done
