@@ -178,11 +178,11 @@ int main(int argc, char** argv) {
     const Results results = RunRounds(player, root, rounds);
     const double perFolderEntries = trackList.Count();
     TimeScan(player, root, kPerFile);  // hold the larger list while measuring
-    std::printf("median ratio per file:   %.2f (goal <= 2.0), %d entries\n",
+    std::printf("median ratio per file:   %.2f (goal <= 1.2), %d entries\n",
                 Median(results.perFileRatios), trackList.Count());
     std::printf("median ratio per folder: %.2f (goal <= 1.5), %.0f entries\n",
                 Median(results.perFolderRatios), perFolderEntries);
-    std::printf("resident holding %d entries: %.1f MB; peak resident: %.1f MB (goal < 100 MB)\n",
+    std::printf("resident holding %d entries: %.1f MB (goal < 50 MB); peak resident: %.1f MB\n",
                 trackList.Count(), ResidentMb(), PeakResidentMb());
     std::printf("status bar part 3: \"%s\"\n", program.window.StatusText(3).c_str());
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace tav {
 
@@ -12,7 +13,7 @@ int32_t SortedList::Shifted(int32_t index) const {
         return index;
     }
     const auto before = std::lower_bound(pending_.begin(), pending_.end(),
-                                         entries_[static_cast<std::size_t>(index)], Less);
+                                         entries_[static_cast<std::size_t>(index)], Order());
     return index + static_cast<int32_t>(before - pending_.begin());
 }
 
@@ -20,16 +21,19 @@ bool SortedList::Settle() const {
     if (pending_.empty()) {
         return false;
     }
-    std::stable_sort(pending_.begin(), pending_.end(), Less);
+    std::sort(pending_.begin(), pending_.end(), Order());
     selection_ = Shifted(selection_);
     caret_ = Shifted(caret_);
-    std::vector<Entry> merged;
-    merged.reserve(entries_.size() + pending_.size());
-    std::merge(std::make_move_iterator(entries_.begin()), std::make_move_iterator(entries_.end()),
-               std::make_move_iterator(pending_.begin()), std::make_move_iterator(pending_.end()),
-               std::back_inserter(merged), Less);
-    entries_ = std::move(merged);
-    pending_.clear();
+    if (entries_.empty()) {
+        entries_.swap(pending_);
+    } else {
+        std::vector<Entry> merged;
+        merged.reserve(entries_.size() + pending_.size());
+        std::merge(entries_.begin(), entries_.end(), pending_.begin(), pending_.end(),
+                   std::back_inserter(merged), Order());
+        entries_ = std::move(merged);
+    }
+    pending_ = std::vector<Entry>();  // the room a scan's adds took is given back
     return true;
 }
 
@@ -38,7 +42,7 @@ std::vector<std::string> SortedList::Entries() const {
     std::vector<std::string> texts;
     texts.reserve(entries_.size());
     for (const Entry& entry : entries_) {
-        texts.push_back(entry.text);
+        texts.emplace_back(TextOf(entry));
     }
     return texts;
 }
@@ -52,7 +56,7 @@ std::string SortedList::Text(int32_t index) const {
     if (index < 0 || index >= static_cast<int32_t>(entries_.size())) {
         return {};
     }
-    return entries_[static_cast<std::size_t>(index)].text;
+    return std::string(TextOf(entries_[static_cast<std::size_t>(index)]));
 }
 
 int32_t SortedList::Selection() const {
@@ -78,12 +82,21 @@ void SortedList::Select(int32_t index) {
 }
 
 void SortedList::Add(const std::string& text) {
-    pending_.push_back({text, rules_.MakeSortKey(text)});
+    uint32_t key = 0;
+    if (std::unique_ptr<const SortKey> made = rules_.MakeSortKey(text)) {
+        keys_.push_back(std::move(made));
+        key = static_cast<uint32_t>(keys_.size());
+    }
+    pending_.push_back({texts_.size(), static_cast<uint32_t>(text.size()), key});
+    texts_ += text;
 }
 
 void SortedList::Reset() {
-    entries_.clear();
-    pending_.clear();
+    // Gives the memory back: the next list may be far smaller.
+    texts_ = std::string();
+    keys_ = decltype(keys_)();
+    entries_ = std::vector<Entry>();
+    pending_ = std::vector<Entry>();
     selection_ = -1;
     caret_ = 0;
 }

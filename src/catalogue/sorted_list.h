@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/text_rules.h"
@@ -16,7 +18,8 @@ namespace tav {
 //
 // Adding is cheap: entries wait unsorted until something asks for a position, and are then
 // sorted and merged in one pass, so a scan of many thousand entries never shifts the list once
-// per entry. Each entry keeps its sort key from the text rules, made once when it is added.
+// per entry. The texts lie back to back in one buffer; an entry keeps where its text lies and
+// the sort key the text rules make for it when it is added, if they make one.
 class SortedList : public TrackListBox {
 public:
     explicit SortedList(const TextRules& rules) : rules_(rules) {}
@@ -35,13 +38,28 @@ public:
 
 private:
     struct Entry {
-        std::string text;
-        std::unique_ptr<const SortKey> key;
+        std::size_t offset;  // of the text in texts_; texts go there in the order they arrive
+        uint32_t size;       // texts are paths, far shorter
+        uint32_t key;        // 1 + its index in keys_, or 0 for none
     };
-    static bool Less(const Entry& a, const Entry& b) { return a.key->Compare(*b.key) < 0; }
+    std::string_view TextOf(const Entry& entry) const {
+        return {texts_.data() + entry.offset, entry.size};
+    }
+    const SortKey* KeyOf(const Entry& entry) const {
+        return entry.key == 0 ? nullptr : keys_[entry.key - 1].get();
+    }
+    // Ascending order, equal texts in the order they arrived, for the standard algorithms.
+    auto Order() const {
+        return [this](const Entry& a, const Entry& b) {
+            const int order = rules_.CompareKeyed(TextOf(a), KeyOf(a), TextOf(b), KeyOf(b));
+            return order != 0 ? order < 0 : a.offset < b.offset;
+        };
+    }
     int32_t Shifted(int32_t index) const;
 
     const TextRules& rules_;
+    std::string texts_;
+    std::vector<std::unique_ptr<const SortKey>> keys_;
     mutable std::vector<Entry> entries_;
     mutable std::vector<Entry> pending_;
     mutable int32_t selection_ = -1;

@@ -18,12 +18,11 @@ struct PathStyle {
 };
 
 // A text made ready for sorting, so that what the order costs per text is paid once and not
-// at every comparison. Keys compare as CompareNoCase compares their texts; only keys made by
-// the same rules are compared.
+// at every comparison. What a key holds is the business of the rules that made it: only they
+// compare it (TextRules::CompareKeyed).
 class SortKey {
 public:
     virtual ~SortKey() = default;
-    virtual int Compare(const SortKey& other) const = 0;
 };
 
 // Text rules of the system encoding.
@@ -34,23 +33,14 @@ public:
     virtual bool IsLeadByte(unsigned char byte) const = 0;
     // Case-insensitive, locale-aware order (lstrcmpiA): <0, 0, >0.
     virtual int CompareNoCase(std::string_view a, std::string_view b) const = 0;
-    // By default a key keeps its text and compares through CompareNoCase.
-    virtual std::unique_ptr<const SortKey> MakeSortKey(std::string_view text) const {
-        return std::make_unique<TextKey>(*this, text);
+    // A key for a text these rules order faster with one; null for a text they order as fast
+    // without (by default, every text).
+    virtual std::unique_ptr<const SortKey> MakeSortKey(std::string_view) const { return nullptr; }
+    // Orders two texts as CompareNoCase does, given the keys MakeSortKey made for them.
+    virtual int CompareKeyed(std::string_view a, const SortKey* /*aKey*/, std::string_view b,
+                             const SortKey* /*bKey*/) const {
+        return CompareNoCase(a, b);
     }
-
-private:
-    class TextKey : public SortKey {
-    public:
-        TextKey(const TextRules& rules, std::string_view text) : rules_(rules), text_(text) {}
-        int Compare(const SortKey& other) const override {
-            return rules_.CompareNoCase(text_, static_cast<const TextKey&>(other).text_);
-        }
-
-    private:
-        const TextRules& rules_;
-        std::string text_;
-    };
 };
 
 class Clock {

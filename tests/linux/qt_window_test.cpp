@@ -304,6 +304,16 @@ TEST(CollatingTextRules, JapaneseNamesSortAsAJapaneseReaderExpects) {
     EXPECT_NE(rules.CompareNoCase("/m/かな/", "/m/カナ/"), 0);
 }
 
+TEST(CollatingTextRules, AsciiNamesFollowTheLocalesOwnLetters) {
+    // In Danish "aa" is the letter å, after z: there ASCII names are not in byte order.
+    const std::vector<std::string> expected = {"/m/ab/", "/m/zz/", "/m/aa/", "/m/åb/"};
+    const CollatingTextRules rules(QLocale(QLocale::Danish, QLocale::Denmark));
+    SortedList list(rules);
+    std::for_each(expected.rbegin(), expected.rend(),
+                  [&](const std::string& name) { list.Add(name); });
+    EXPECT_EQ(list.Entries(), expected);
+}
+
 TEST_F(QtWindowTest, Cp932NamesComeBackByteForByte) {
     // Shown part by part as UTF-8, else CP932, else with the bytes escaped, valid UTF-8 kept.
     EXPECT_EQ(DisplayText("/音楽/\x8b\xc8/\xb1\xb2.wav").toStdString(), "/音楽/曲/ｱｲ.wav");

@@ -3,6 +3,7 @@
 #include <time.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace tav {
 namespace {
@@ -16,7 +17,12 @@ unsigned char Fold(char c) {
 
 int Utf8TextRules::CompareNoCase(std::string_view a, std::string_view b) const {
     const std::size_t common = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < common; ++i) {
+    std::size_t i = 0;
+    // Paths in a list share long beginnings: equal bytes are skipped eight at a time.
+    while (i + 8 <= common && std::memcmp(a.data() + i, b.data() + i, 8) == 0) {
+        i += 8;
+    }
+    for (; i < common; ++i) {
         const unsigned char x = Fold(a[i]);
         const unsigned char y = Fold(b[i]);
         if (x != y) {
