@@ -38,8 +38,9 @@ constexpr auto kLongestWatch = std::chrono::milliseconds(200);
 // A feed waiting for a stream to start looks this often whether a stop has made it pointless.
 constexpr auto kStopPoll = std::chrono::milliseconds(50);
 // A stream that ran dry goes on with its clock and drops as late any sound stamped before it:
-// the first sound after a dry spell is stamped this far ahead of the clock (a silence first).
-constexpr GstClockTime kDryResume = 50 * GST_MSECOND;
+// the first sound after a dry spell is stamped this far ahead of the clock (a silence first),
+// as far as the output otherwise queues ahead.
+constexpr GstClockTime kDryResume = 100 * GST_MSECOND;
 
 GstClockTime FramesToTime(uint64_t frames) {
     return gst_util_uint64_scale(frames, GST_SECOND, kOutputRate);
