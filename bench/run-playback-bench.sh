@@ -18,11 +18,8 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 
 if [[ -z "${TAV_IN_AUDIO_SESSION:-}" ]]; then
-  build=$(realpath -m "${1:-$top/build/release}")
-  if [[ ! -f "$build/CMakeCache.txt" ]]; then
-    cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-  fi
-  cmake --build "$build" -j"$(nproc)" --target tavrello playback_sequence >/dev/null
+  source "$top/bench/bench_build.sh"
+  build=$(bench_build "${1:-$top/build/release}" tavrello playback_sequence)
   exec "$top/scripts/with-audio-session.sh" "$0" "$build"
 fi
 

@@ -13,11 +13,8 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 
 if [[ -z "${TAV_IN_AUDIO_SESSION:-}" ]]; then
-  build=$(realpath -m "${1:-$top/build/release}")
-  if [[ ! -f "$build/CMakeCache.txt" ]]; then
-    cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-  fi
-  cmake --build "$build" -j"$(nproc)" --target tavrello mp3infp >/dev/null
+  source "$top/bench/bench_build.sh"
+  build=$(bench_build "${1:-$top/build/release}" tavrello mp3infp)
   exec "$top/scripts/with-audio-session.sh" "$0" "$build" "${2:-1200}" "${3:-0.2}"
 fi
 
