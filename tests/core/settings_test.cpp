@@ -34,7 +34,8 @@ TEST(ParseNumber, ReadsBlanksSignsBasesAndFractions) {
         {"&H1F", 31},  {"&ha", 10},    {"&o17", 15},       {"&O18", 1},
         {"&X5", 0},    {"-&H5", 0},    {"&H", 0},          {"&HFFFFFFFF", 4294967295.0},
         {" &H10", 16}, {"-1.5", -1.5}, {"\t+3.75x", 3.75}, {".5", 0.5},
-        {"--5", 0},    {"1e5", 1},     {"x12", 0},         {"&", 0}};
+        {"--5", 0},    {"1e5", 1},     {"x12", 0},         {"&", 0},
+        {"&H1:", 1}};  // ':' lies between the digits and the letters
     for (const auto& [text, value] : cases) {
         EXPECT_DOUBLE_EQ(ParseNumber(text), value) << '"' << text << '"';
     }
