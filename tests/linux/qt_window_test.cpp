@@ -18,6 +18,8 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <iterator>
 #include <random>
 
@@ -351,20 +353,56 @@ TEST_F(QtWindowTest, Cp932NamesComeBackByteForByte) {
     EXPECT_EQ(settings.substr(0, settings.find("\r\n")), root);
 }
 
-TEST_F(QtWindowTest, TheFolderDialogReturnsTheConfirmedFolderAndNothingWhenCancelled) {
+// Sets an environment variable for one scope, then puts back what was there.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+        if (const char* was = std::getenv(name)) {
+            kept_ = was;
+        }
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() { kept_ ? setenv(name_, kept_->c_str(), 1) : unsetenv(name_); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> kept_;
+};
+
+TEST_F(QtWindowTest, TheFolderDialogStartsAtTheRootElseMusicElseHomeAndReturnsTheConfirmed) {
     QtFolderBrowser browser{t.window};
     const std::string folder = dir.AddFolder("曲/アルバム");
-    for (const bool confirm : {true, false}) {
+    // No root: the music folder the user's folder list names, then (gone) home; never the
+    // current directory, the settings folder of a start from the menu.
+    const std::string home = dir.AddFolder("家");
+    const std::string music = dir.AddFolder("家/音楽");
+    dir.AddFile("設定/user-dirs.dirs", "XDG_MUSIC_DIR=\"$HOME/音楽\"\n");
+    const ScopedEnv homeVariable{"HOME", home};
+    const ScopedEnv configVariable{"XDG_CONFIG_HOME", dir.Path() + "設定"};
+    const struct {
+        std::optional<std::string> initial;
+        std::string start;
+        bool confirm;
+    } cases[] = {{folder + "/", folder, true},
+                 {folder + "/", folder, false},
+                 {std::nullopt, music, false},
+                 {std::nullopt, home, false}};
+    for (const auto& c : cases) {
         QTimer::singleShot(0, [&] {  // inside the dialog's own loop
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(dialog, nullptr);
             EXPECT_EQ(dialog->windowTitle(), "タイトルです。");
-            EXPECT_EQ(dialog->directory().absolutePath().toStdString(), folder);
+            EXPECT_EQ(dialog->directory().absolutePath().toStdString(), c.start);
             QDialog& answered = *dialog;
-            confirm ? answered.accept() : answered.reject();
+            c.confirm ? answered.accept() : answered.reject();
         });
-        const auto chosen = browser.Browse("タイトルです。", folder + "/");
-        EXPECT_EQ(chosen, confirm ? std::optional(folder) : std::nullopt);  // no trailing "/"
+        const auto chosen = browser.Browse("タイトルです。", c.initial);
+        EXPECT_EQ(chosen, c.confirm ? std::optional(folder) : std::nullopt);  // no trailing "/"
+        if (c.start == music) {
+            std::filesystem::remove(music);
+        }
     }
 }
 

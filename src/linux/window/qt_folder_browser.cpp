@@ -1,18 +1,30 @@
 #include "linux/window/qt_folder_browser.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace tav {
+namespace {
+
+// With no root to start from: the user's music folder, else home. Never the current
+// directory, which for a start from the menu is the settings folder.
+QString DefaultFolder() {
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    return !music.isEmpty() && QFileInfo(music).isDir() ? music : QDir::homePath();
+}
+
+}  // namespace
 
 std::optional<std::string> QtFolderBrowser::Browse(const std::string& title,
                                                    const std::optional<std::string>& initial) {
     QFileDialog dialog(&owner_, QString::fromStdString(title));
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
-    if (initial) {
-        dialog.setDirectory(QFile::decodeName(QByteArray::fromStdString(*initial)));
-    }
+    dialog.setDirectory(initial ? QFile::decodeName(QByteArray::fromStdString(*initial))
+                                : DefaultFolder());
     // Its loop goes on delivering posted notices and timer ticks while the user chooses.
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;

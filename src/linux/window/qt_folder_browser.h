@@ -8,6 +8,7 @@ namespace tav {
 
 // The folder browser: a modal Qt directory dialog over the main window. Only existing
 // folders can be confirmed; the answer carries no trailing separator (the root stays "/").
+// With no initial folder it starts in the user's music folder, else at home.
 class QtFolderBrowser : public FolderBrowser {
 public:
     explicit QtFolderBrowser(QWidget& owner) : owner_(owner) {}
