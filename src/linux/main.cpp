@@ -41,7 +41,13 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(tav::kDesktopId);  // the desktop's link to its menu entry
     const tav::QtTranslations translations(QLocale::system());
 
+    // A second player on the same settings would overwrite the first one's at its close.
+    tav::InstanceLock lock(tav::InstanceLockPath());
+    if (!lock.Owned()) {
+        tav::HandOverStart(lock);
+        return 0;
+    }
     tav::LinuxProgram program;
-    program.Open();
+    program.Open(lock);
     return QApplication::exec();
 }

@@ -6,6 +6,7 @@
 #include "linux/desktop/mpris_service.h"
 #include "linux/desktop/qt_session_end.h"
 #include "linux/system/dl_tag_library.h"
+#include "linux/system/instance_lock.h"
 #include "linux/system/native_text.h"
 #include "linux/system/posix_file_system.h"
 #include "linux/system/qt_text_rules.h"
@@ -24,7 +25,8 @@ namespace tav {
 class LinuxProgram {
 public:
     LinuxProgram();
-    void Open();
+    // Writes the player's bus address into the lock it runs under, once it is on the bus.
+    void Open(InstanceLock& lock);
 
     CollatingTextRules text;
     MonotonicClock clock;
@@ -41,4 +43,11 @@ public:
     QtSessionEnd sessionEnd{window};
 };
 
+// The lock of the settings folder: the current directory, where the settings file is named
+// after the program.
+std::string InstanceLockPath();
+
+// Another player holds `lock`: asks it to raise its window (waiting up to 3 s for it to come
+// on the bus while it starts) and writes nothing.
+void HandOverStart(const InstanceLock& lock);
 }  // namespace tav

@@ -67,6 +67,12 @@ bool MprisService::Register(QDBusConnection bus) {
     return true;
 }
 
+bool MprisService::RaiseOther(QDBusConnection bus, const QString& owner) {
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        owner, kObjectPath, QStringLiteral("org.mpris.MediaPlayer2"), QStringLiteral("Raise"));
+    return bus.call(call, QDBus::Block, 1000).type() == QDBusMessage::ReplyMessage;
+}
+
 void MprisService::Raise() {
     window_.setWindowState(window_.windowState() & ~Qt::WindowMinimized);
     window_.show();

@@ -29,6 +29,9 @@ public:
     // own when another instance holds that one. False, with nothing offered, when the bus is
     // not connected or refuses.
     bool Register(QDBusConnection bus);
+    // Asks the player at the bus address `owner` (a connection's unique name) to raise its
+    // window; false when it does not answer within a second.
+    static bool RaiseOther(QDBusConnection bus, const QString& owner);
 
     void Raise();
     void Quit();

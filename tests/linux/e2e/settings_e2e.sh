@@ -4,7 +4,7 @@
 # the window moved and resized. The first run writes the settings file at exit; the second run
 # starts with the window where the first one left it and, without changes, writes the same
 # file again. A session's end keeps them too: SIGTERM, SIGHUP and SIGINT each close the player
-# as its window's close does.
+# as its window's close does. Only one player runs on a settings file.
 #
 #   settings_e2e.sh TAVRELLO WORK_DIR
 set -euo pipefail
@@ -79,3 +79,44 @@ for step in TERM:2 HUP:3 INT:1; do
     fail "settings after SIG$signal: $(tr '\r\n' '| ' <"$settings")"
 done
 echo "SIGTERM, SIGHUP and SIGINT each closed the player with 0 and saved the play target"
+
+# One player per settings folder: a second start in the folder raises and focuses the running
+# player's window and ends with 0 without touching the folder; a player in another folder runs
+# beside it, on top when it has started. Without a window manager the stacking order is the
+# root's list of children, top first, and focus the last one granted (taking it from another
+# client is the window manager's decision).
+windows() { xdotool search --onlyvisible --name "^$TITLE\$" 2>/dev/null | sort; }
+stacking() { xwininfo -root -children | grep -oE '^ +0x[0-9a-f]+' | tr -d ' '; }
+start_player "$program" "$work/run"
+first=$player
+trap 'kill "$first" 2>/dev/null || true; cleanup_processes' EXIT
+window=$(find_window "$TITLE") || fail "no window in the settings folder"
+mkdir -p "$work/other"
+cp "$settings" "$work/other/"
+start_player "$program" "$work/other"
+other=$player
+for _ in $(seq 150); do [[ $(windows | wc -l) == 2 ]] && break; sleep 0.1; done
+other_window=$(windows | grep -vx "$window") || fail "no second window from another folder"
+sleep 0.5
+on_top() {
+  stacking | grep -xE "$(printf '0x%x|0x%x' "$window" "$other_window")" | head -n1
+}
+[[ "$(($(on_top)))" == "$other_window" ]] || fail "the player in the other folder is not on top"
+before=$(ls -l --time-style=full-iso "$work/run"; cat "$settings")
+status=0
+(cd "$work/run" && exec timeout 10 "$program") || status=$?
+[[ "$status" == 0 ]] || fail "the second start in the folder ended with '$status'"
+sleep 0.5
+[[ "$(windows)" == "$(printf '%s\n' "$window" "$other_window" | sort)" ]] ||
+  fail "windows after the second start: $(windows | tr '\n' ' ')"
+[[ "$(($(on_top)))" == "$window" ]] || fail "the running player's window was not raised"
+[[ "$(xdotool getwindowfocus)" == "$window" ]] || fail "the running player's window has no focus"
+[[ "$(ls -l --time-style=full-iso "$work/run"; cat "$settings")" == "$before" ]] ||
+  fail "the second start changed the settings folder"
+close_window "$window"
+close_window "$other_window"
+wait_player
+player=$first
+wait_player
+[[ "$player_status" == 0 ]] || fail "the first player ended with '$player_status'"
+echo "a second start in the folder raised the running player; another folder ran beside it"
