@@ -5,6 +5,7 @@
 # becomes "?"), ID3v2.4 in UTF-8, Shift_JIS bytes in ID3v1, an MP3 without tags (its path, and
 # no hint about a missing library), a WAV with RIFF INFO in UTF-8. First comes a file the library
 # cannot read (an Ogg stream named .mp3): it plays, leaves the title as it is, is not logged.
+# A second start in the same folder only hands over to the first.
 # One WAV file, the last: Wine's WAV driver, unloaded when its device closes, at times crashes
 # the process with its own playback thread still running.
 #
@@ -83,6 +84,15 @@ cd "$work/app"
 player=$!
 window=$(timeout 30 xdotool search --sync --onlyvisible --name "^$fixed\$" | head -n1) ||
   fail "no window titled '$fixed'"
+# A second start in the folder hands over to the running player: it ends with 0, leaves one
+# window and writes nothing.
+cp Tavrello.ini before.ini
+status=0
+timeout 20 "${wine[@]}" Tavrello.exe </dev/null || status=$?
+((status == 0)) || fail "a second Tavrello.exe in the folder ended with $status"
+count=$(xdotool search --onlyvisible --name "^$fixed\$" | wc -l)
+((count == 1)) || fail "$count windows after a second start in the folder"
+cmp -s Tavrello.ini before.ini || fail "the second start rewrote Tavrello.ini"
 # Play ("再生", client 114,10): Wine draws the caption and border inside the X window.
 xdotool mousemove --window "$window" 118 36 click 1
 
