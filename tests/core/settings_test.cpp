@@ -20,6 +20,7 @@
 #include "fakes/ordinary_user.h"
 #include "fakes/test_player.h"
 #include "info/track_info.h"
+#include "linux/system/instance_lock.h"
 #include "linux/system/native_text.h"
 #include "player/control_table.h"
 #include "player/display.h"
@@ -198,6 +199,27 @@ TEST_F(SettingsTest, SaveNeverWritesThroughALinkPlantedBesideIt) {
     EXPECT_EQ(Saved(Name(), 6), "/new\r\n");
     EXPECT_FALSE(fs::is_symlink(Name()));
 }
+
+#ifndef _WIN32
+// One player per settings folder: a second hold on the lock is refused while the first lasts
+// and reads its address; a link planted as the lock is never written through.
+TEST_F(SettingsTest, InstanceLockHasOneHolderAndWritesThroughNoLink) {
+    {
+        InstanceLock first("t.lock");
+        first.WriteAddress(":1.8");
+        const InstanceLock second("t.lock");
+        EXPECT_TRUE(first.Owned());
+        EXPECT_FALSE(second.Owned());
+        EXPECT_EQ(second.ReadAddress(), ":1.8");
+    }
+    EXPECT_TRUE(InstanceLock("t.lock").Owned());
+    const std::string victim = dir.AddFile("victim", "precious");
+    fs::create_symlink(victim, "l.lock");
+    InstanceLock linked("l.lock");
+    linked.WriteAddress(":1.9");
+    EXPECT_EQ(ReadBack(victim), "precious");
+}
+#endif
 
 // A link kept by a dotfile manager stays a link; its target, in a folder of its own, is saved.
 TEST_F(SettingsTest, SaveRespectsModesAndLinks) {
