@@ -29,7 +29,11 @@ sleep 0.5
 # The option row is anchored to the right edge of the client area.
 xdotool windowfocus --sync "$window"
 click "$window" 100 186                      # FolderEdit
-xdotool type --delay 20 "$music"
+# A character the keyboard map lacks is typed through a key xdotool maps to it for the time
+# of the keystroke; a slow player (the sanitized build) may read the map after it is undone
+# and lose the character, so these keystrokes last longer.
+xdotool type --delay 20 "$work/"
+xdotool type --delay 400 "音楽"
 click "$window" $((width - 212 + 20)) 210    # ExclusionEdit
 xdotool type --delay 20 "Live"
 click "$window" 94 210                       # TargetButton: MP3+WAV -> MP3
