@@ -17,8 +17,8 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 id=org.tavrello.Tavrello
 icons=share/icons/hicolor
 expected="bin/tavrello
-lib/tavrello/mp3infp.so
-lib/tavrello/tavrello
+libexec/tavrello/mp3infp.so
+libexec/tavrello/tavrello
 share/applications/$id.desktop
 share/doc/tavrello/changelog.gz
 share/doc/tavrello/copyright
@@ -30,7 +30,7 @@ share/metainfo/$id.metainfo.xml"
 installed=$(cd "$prefix" && find . -type f -printf '%P\n' | LC_ALL=C sort)
 [[ "$installed" == "$expected" ]] || fail "installed files differ:
 $(diff <(echo "$expected") <(echo "$installed"))"
-[[ -x "$prefix/bin/tavrello" && -x "$prefix/lib/tavrello/tavrello" ]] ||
+[[ -x "$prefix/bin/tavrello" && -x "$prefix/libexec/tavrello/tavrello" ]] ||
   fail "the launcher or the program is not executable"
 
 for size in 48 256; do
