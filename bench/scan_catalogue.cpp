@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "linux/qt_program.h"
+#include "linux/system/instance_lock.h"
 #include "playback/transport.h"
 #include "player/control_table.h"
 #include "player/player.h"
@@ -170,7 +171,8 @@ int main(int argc, char** argv) {
 
     // The Linux program itself, built as its main() builds it.
     tav::LinuxProgram program;
-    program.Open();
+    tav::InstanceLock lock(tav::InstanceLockPath());
+    program.Open(lock);
     tav::Player& player = program.player;
     tav::QtTrackList& trackList = program.trackList;
     QCoreApplication::processEvents();
