@@ -71,8 +71,7 @@ void OnPositionScroll(Player& player, uint16_t /*scrollCode*/, uint16_t /*thumb*
 }
 
 void OnPositionRelease(Player& player) {
-    const uint32_t deviceId = player.playback.deviceId;
-    if (deviceId == 0) {
+    if (player.playback.deviceId == 0) {
         return;
     }
     Window& window = player.window();
@@ -82,11 +81,23 @@ void OnPositionRelease(Player& player) {
     // A device that cannot tell the length would seek to 0 wherever the thumb was dropped,
     // restarting the file: it plays on from where it is instead.
     if (length > 0) {
-        const auto to = static_cast<uint32_t>(static_cast<double>(length) * bar / kBarScale);
-        player.device().Seek(deviceId, to);
-        player.device().Play(deviceId);
+        SeekTo(player, static_cast<uint32_t>(static_cast<double>(length) * bar / kBarScale));
     }
     player.playback.positionLive = true;
+}
+
+void SeekTo(Player& player, uint32_t toMs) {
+    const uint32_t deviceId = player.playback.deviceId;
+    if (deviceId == 0) {
+        return;
+    }
+    player.device().Seek(deviceId, toMs);
+    if (player.playback.paused) {
+        player.playback.positionLive = true;
+        OnPositionTimer(player);  // no tick comes while paused
+    } else {
+        player.device().Play(deviceId);
+    }
 }
 
 void OnVolumeDraw(Player& player) {

@@ -50,6 +50,7 @@ struct PlaybackState {
     uint32_t deviceId = 0;  // 0 = no device open
     bool positionLive = false;
     bool randomMode = false;
+    bool paused = false;  // the open device stands where the pause left it, to be resumed
 };
 
 struct RandomState {
