@@ -34,7 +34,7 @@ $(diff <(echo "$expected") <(echo "$installed"))"
   fail "the launcher or the program is not executable"
 
 # Built in as Qt Linguist's UTF-16 (big-endian) strings.
-strings -e b "$prefix/libexec/tavrello/tavrello" | grep -x "Choose the music folder" >/dev/null ||
+strings -e b "$prefix/libexec/tavrello/tavrello" | grep -F "Choose the music folder" >/dev/null ||
   fail "the installed program has no English texts"
 
 for size in 48 256; do
