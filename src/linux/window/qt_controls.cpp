@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "linux/window/qt_fixed_texts.h"
 #include "linux/window/qt_text.h"
 #include "linux/window/qt_trackbar.h"
 
@@ -162,6 +163,8 @@ std::string ControlWidgetText(const QWidget& widget) {
     return KeptBytes(widget, ShownText(widget));
 }
 
+// Edits show whatever bytes they get; labels and buttons only the program's fixed texts, in the
+// user's language.
 void SetControlWidgetText(QWidget& widget, const std::string& text) {
     const QString value = DisplayText(text);
     if (auto* line = qobject_cast<QLineEdit*>(&widget)) {
@@ -169,10 +172,10 @@ void SetControlWidgetText(QWidget& widget, const std::string& text) {
     } else if (auto* lines = qobject_cast<QPlainTextEdit*>(&widget)) {
         lines->setPlainText(value);
     } else if (auto* label = qobject_cast<QLabel*>(&widget)) {
-        label->setText(value);
+        label->setText(FixedText(text));
         FitLabelText(*label);
     } else if (auto* button = qobject_cast<QAbstractButton*>(&widget)) {
-        button->setText(value);
+        button->setText(FixedText(text));
     }
     KeepBytes(widget, text, ShownText(widget));
 }
