@@ -254,44 +254,6 @@ TEST_F(QtWindowTest, OnlyTheUsersUnitChoiceTogglesTheExclusionEditAndTheVolumeBa
     EXPECT_EQ(SpokenValue(volume), "50%");
 }
 
-// Tab goes through the controls as the eye reads the window and round to the start, Shift+Tab
-// back; Return, keypad Enter and Space press a focused button.
-TEST_F(QtWindowTest, TabVisitsTheControlsInReadingOrderAndKeysPressButtons) {
-    const std::vector<std::string> order = {
-        "RandomPlayButton", "PlayButton",  "StopButton",   "VolumeBar",    "PrevButton",
-        "NextButton",       "PositionBar", "InfoEdit1",    "InfoEdit2",    "InfoEdit3",
-        "InfoEdit4",        "FolderEdit",  "FolderButton", "TargetButton", "UnitCombo",
-        "ExclusionEdit",    "TrackList"};
-    t.window.EnableControl(ExclusionEdit, true);
-    t.window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&t.window));
-    t.window.Control(TrackList)->setFocus();
-    const auto visit = [&](Qt::Key key, Qt::KeyboardModifiers modifiers) {
-        std::vector<std::string> visited;
-        for (std::size_t i = 0; i < order.size(); ++i) {
-            QTest::keyClick(QApplication::focusWidget(), key, modifiers);
-            visited.push_back(QApplication::focusWidget()->objectName().toStdString());
-        }
-        return visited;
-    };
-    EXPECT_EQ(visit(Qt::Key_Tab, {}), order);
-    std::vector<std::string> back(order.rbegin() + 1, order.rend());
-    back.push_back(order.back());
-    EXPECT_EQ(visit(Qt::Key_Backtab, Qt::ShiftModifier), back);
-
-    auto* target = qobject_cast<QPushButton*>(t.window.Control(TargetButton));
-    target->setFocus();
-    for (const auto& [key, modifiers] :
-         {std::pair{Qt::Key_Return, Qt::NoModifier}, std::pair{Qt::Key_Enter, Qt::KeypadModifier},
-          std::pair{Qt::Key_Space, Qt::NoModifier}}) {
-        QTest::keyClick(target, key, modifiers);
-    }
-    // MP3+WAV -> MP3 -> WAV -> MP3+WAV
-    EXPECT_EQ(t.window.ControlText(TargetLabel), "MP3+WAV");
-    QTest::keyClick(target, Qt::Key_Return);
-    EXPECT_EQ(t.window.ControlText(TargetLabel), "MP3");
-}
-
 // The session manager's request to commit data saves what the user set, through the real
 // manager Qt made, and leaves the window open: the logout may still be called off.
 TEST_F(QtWindowTest, TheSessionManagersCommitRequestSavesTheSettings) {
