@@ -114,9 +114,8 @@ void OnPositionScroll(Player& player, uint16_t scrollCode, uint16_t /*thumb*/, i
 }
 
 void OnPositionRelease(Player& player) {
-    const uint32_t deviceId = player.playback.deviceId;
     const std::optional<uint32_t> keyed = std::exchange(player.playback.keyedPositionMs, {});
-    if (deviceId == 0) {
+    if (player.playback.deviceId == 0) {
         return;
     }
     player.window().SetTrackbarRange(PositionBar, 0, kBarScale, false);
@@ -124,10 +123,23 @@ void OnPositionRelease(Player& player) {
     // A device that cannot tell the length would seek to 0 wherever the thumb was dropped,
     // restarting the file: it plays on from where it is instead.
     if (length > 0) {
-        player.device().Seek(deviceId, keyed.value_or(BarMs(player, length)));
-        player.device().Play(deviceId);
+        SeekTo(player, keyed.value_or(BarMs(player, length)));
     }
     player.playback.positionLive = true;
+}
+
+void SeekTo(Player& player, uint32_t toMs) {
+    const uint32_t deviceId = player.playback.deviceId;
+    if (deviceId == 0) {
+        return;
+    }
+    player.device().Seek(deviceId, toMs);
+    if (player.playback.paused) {
+        player.playback.positionLive = true;
+        OnPositionTimer(player);  // no tick comes while paused
+    } else {
+        player.device().Play(deviceId);
+    }
 }
 
 void OnVolumeDraw(Player& player) {

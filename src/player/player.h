@@ -54,6 +54,7 @@ struct PlaybackState {
     // millisecond; the seek goes there on the release.
     std::optional<uint32_t> keyedPositionMs;
     bool randomMode = false;
+    bool paused = false;  // the open device stands where the pause left it, to be resumed
 };
 
 struct RandomState {

@@ -6,10 +6,13 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSessionManager>
@@ -26,6 +29,7 @@
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
 #include "linux/desktop/qt_session_end.h"
+#include "linux/desktop/qt_translations.h"
 #include "linux/system/native_text.h"
 #include "linux/system/posix_file_system.h"
 #include "linux/system/qt_text_rules.h"
@@ -389,6 +393,60 @@ TEST_F(QtWindowTest, Cp932NamesComeBackByteForByte) {
     EXPECT_EQ(ReadBack(dir.Path() + "PlayedMusicList.out"), folder + name + "\r\n");
     const std::string settings = ReadBack(dir.Path() + "linux_tests.ini").value_or("");
     EXPECT_EQ(settings.substr(0, settings.find("\r\n")), root);
+}
+
+// The window's own texts in English in every locale but Japanese, the C locale included, and
+// the core's Japanese byte for byte in a Japanese one. Either way the core reads back the bytes
+// it wrote, and a name or tag that looks like one of its texts is shown as it is.
+TEST_F(QtWindowTest, TheWindowSpeaksEnglishInEveryLocaleButJapanese) {
+    for (const char* locale : {"de_DE.UTF-8", "C", "ja_JP.UTF-8"}) {
+        SCOPED_TRACE(locale);
+        const bool english = locale[0] != 'j';
+        const QtTranslations translations{QLocale(QString::fromLatin1(locale))};
+        QtTestPlayer p;
+        p.window.Open();
+        const auto shown = [&](int id) {
+            auto* button = qobject_cast<QAbstractButton*>(p.window.Control(id));
+            return button ? button->text() : qobject_cast<QLabel*>(p.window.Control(id))->text();
+        };
+        EXPECT_EQ(shown(RandomPlayButton), english ? u"Shuffle"_qs : u"ランダム再生"_qs);
+        EXPECT_EQ(shown(VolumeLabel), english ? u"Volume:"_qs : u"音量："_qs);
+        EXPECT_EQ(qobject_cast<QComboBox*>(p.window.Control(UnitCombo))->itemText(1),
+                  english ? u"Single file"_qs : u"ファイル単位"_qs);
+        // In English no label or button keeps a CJK character or full-width form (U+3000 on).
+        for (const ControlSpec& row : ControlTable()) {
+            if (row.kind == ControlClass::Button || row.kind == ControlClass::Static) {
+                const QString text = shown(row.id);
+                EXPECT_TRUE(english ? std::all_of(text.begin(), text.end(),
+                                                  [](QChar c) { return c.unicode() < 0x3000; })
+                                    : text.toStdString() == row.text)
+                    << row.role << ": " << text.toStdString();
+                EXPECT_EQ(p.window.ControlText(row.id), row.text) << row.role;
+            }
+        }
+        p.window.SetControlText(ExclusionEdit, "停止");
+        EXPECT_EQ(qobject_cast<QLineEdit*>(p.window.Control(ExclusionEdit))->text(), u"停止"_qs);
+        EXPECT_EQ(p.window.ControlText(ExclusionEdit), "停止");
+        // A message box and the folder dialog, each closed from inside its own loop.
+        QStringList seen;
+        const auto closeDialog = [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            const auto* box = qobject_cast<QMessageBox*>(dialog);
+            seen << dialog->windowTitle() << (box ? box->text() : QString());
+            dialog->close();
+        };
+        QTimer::singleShot(0, closeDialog);
+        p.window.ShowMessage("デバイスのオープンに失敗", "error");
+        QTimer::singleShot(0, closeDialog);
+        QtFolderBrowser{p.window}.Browse("タイトルです。", std::nullopt);
+        const QStringList expected =
+            english
+                ? QStringList{"Error", "Could not open the sound device", "Choose the music folder",
+                              ""}
+                : QStringList{"error", u"デバイスのオープンに失敗"_qs, u"タイトルです。"_qs, ""};
+        EXPECT_EQ(seen, expected);
+    }
 }
 
 // Sets an environment variable for one scope, then puts back what was there.

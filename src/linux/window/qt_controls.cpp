@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "linux/window/qt_fixed_texts.h"
 #include "linux/window/qt_text.h"
 #include "linux/window/qt_trackbar.h"
 
@@ -193,6 +194,8 @@ std::string ControlWidgetText(const QWidget& widget) {
     return KeptBytes(widget, ShownText(widget));
 }
 
+// Edits show whatever bytes they get; labels and buttons only the program's fixed texts, in the
+// user's language.
 void SetControlWidgetText(QWidget& widget, const std::string& text) {
     const QString value = DisplayText(text);
     if (auto* line = qobject_cast<QLineEdit*>(&widget)) {
@@ -200,10 +203,10 @@ void SetControlWidgetText(QWidget& widget, const std::string& text) {
     } else if (auto* lines = qobject_cast<QPlainTextEdit*>(&widget)) {
         lines->setPlainText(value);
     } else if (auto* label = qobject_cast<QLabel*>(&widget)) {
-        label->setText(value);
+        label->setText(FixedText(text));
         FitLabelText(*label);
     } else if (auto* button = qobject_cast<QAbstractButton*>(&widget)) {
-        button->setText(value);
+        button->setText(FixedText(text));
     }
     KeepBytes(widget, text, ShownText(widget));
 }

@@ -16,6 +16,7 @@
 #include "linux/desktop/qt_icon.h"
 #include "linux/window/qt_accessible_names.h"
 #include "linux/window/qt_controls.h"
+#include "linux/window/qt_fixed_texts.h"
 #include "linux/window/qt_text.h"
 #include "linux/window/qt_trackbar.h"
 
@@ -351,7 +352,7 @@ void QtMainWindow::ResizeStatusBar(int width, int height) {
 void QtMainWindow::AddComboItem(const std::string& text) {
     if (auto* combo = ControlAs<QComboBox>(UnitCombo)) {
         const int kept = combo->currentIndex();
-        combo->addItem(DisplayText(text));
+        combo->addItem(FixedText(text));
         combo->setCurrentIndex(kept);  // adding an item selects nothing, as CB_ADDSTRING
     }
 }
@@ -392,7 +393,7 @@ int QtMainWindow::ControlIdFromHandle(intptr_t handle) const {
 }
 
 void QtMainWindow::ShowMessage(const std::string& text, const std::string& caption) {
-    QMessageBox box(QMessageBox::NoIcon, DisplayText(caption), DisplayText(text), QMessageBox::Ok,
+    QMessageBox box(QMessageBox::NoIcon, FixedText(caption), FixedText(text), QMessageBox::Ok,
                     this);
     box.exec();  // its loop goes on delivering posted notices and timer ticks
 }

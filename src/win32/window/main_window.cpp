@@ -136,14 +136,6 @@ void MainWindowHost::Attach(HWND main) {
                           clock_, reinterpret_cast<intptr_t>(main)});
 }
 
-// A media key acts as a click on the button it stands for.
-void MainWindowHost::ClickFor(MediaCommand command) {
-    if (const std::optional<int> button = MediaCommandButton(command, window_.IsPlaying())) {
-        SendMessageA(window_.Main(), WM_COMMAND, MAKEWPARAM(*button, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(window_.Control(*button)));
-    }
-}
-
 LRESULT CALLBACK MainWindowHost::WindowProcedure(HWND window, UINT message, WPARAM wParam,
                                                  LPARAM lParam) {
     auto* host = reinterpret_cast<MainWindowHost*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -157,7 +149,7 @@ LRESULT CALLBACK MainWindowHost::WindowProcedure(HWND window, UINT message, WPAR
     if (host != nullptr && host->player_.has_value()) {
         if (message == WM_APPCOMMAND) {
             if (const std::optional<MediaCommand> command = MediaCommandOf(lParam)) {
-                host->ClickFor(*command);
+                OnMediaCommand(*host->player_, *command);
                 return TRUE;
             }
             return DefWindowProcA(window, message, wParam, lParam);

@@ -38,7 +38,6 @@ private:
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam);
     void Attach(HWND main);
-    void ClickFor(MediaCommand command);
 
     HINSTANCE instance_;
     Win32Window window_;

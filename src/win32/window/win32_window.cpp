@@ -210,18 +210,11 @@ void Win32Window::ShowMessage(const std::string& text, const std::string& captio
 }
 
 void Win32Window::StartTimer(int id, int periodMs) {
-    const UINT_PTR started =
-        SetTimer(main_, static_cast<UINT_PTR>(id), static_cast<UINT>(periodMs), nullptr);
-    if (id == kDisplayTimerId) {
-        displayTimerRunning_ = started != 0;
-    }
+    SetTimer(main_, static_cast<UINT_PTR>(id), static_cast<UINT>(periodMs), nullptr);
 }
 
 void Win32Window::StopTimer(int id) {
     KillTimer(main_, static_cast<UINT_PTR>(id));
-    if (id == kDisplayTimerId) {
-        displayTimerRunning_ = false;
-    }
 }
 
 }  // namespace tav

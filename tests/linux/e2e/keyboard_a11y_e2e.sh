@@ -17,7 +17,7 @@ write_settings "$work/run" "$work/music"
 a11y() { /usr/bin/python3 "$E2E_DIR/a11y.py" "$@"; }
 a11y start
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-start_player "$program" "$work/run"
+LC_ALL= LANGUAGE= LANG=ja_JP.UTF-8 start_player "$program" "$work/run"  # its texts in Japanese
 window=$(find_window "$TITLE") || fail "no window titled '$TITLE'"
 
 # --- What a screen reader reads, in order.
