@@ -1,5 +1,6 @@
 #include "linux/window/qt_accessible_names.h"
 
+#include <QAbstractSlider>
 #include <QAccessibleWidget>
 #include <QCoreApplication>
 
@@ -51,11 +52,10 @@ QString AccessibleName(const ControlSpec& row) {
 }
 
 void MakeAccessibleFrame(QWidget& window) {
-    static const bool installed = [] {
-        QAccessible::installFactory(FrameInterface);
+    [[maybe_unused]] static const bool installed = [] {
+        QAccessible::installFactory(FrameInterface);  // once for every window
         return true;
     }();
-    static_cast<void>(installed);
     window.setObjectName(kFrameName);
 }
 
@@ -65,9 +65,16 @@ void SetSpokenValue(QWidget& control, const QString& value) {
     }
 }
 
-QString VolumeText(int position, int maximum) {
-    const int percent = maximum > 0 ? (position * 100 + maximum / 2) / maximum : 0;
-    return QStringLiteral("%1%").arg(percent);
+void SpeakPercentage(QAbstractSlider& bar) {
+    const auto say = [&bar] {
+        const int range = bar.maximum() - bar.minimum();
+        const int percent =
+            range > 0 ? ((bar.value() - bar.minimum()) * 100 + range / 2) / range : 0;
+        SetSpokenValue(bar, QStringLiteral("%1%").arg(percent));
+    };
+    QObject::connect(&bar, &QAbstractSlider::valueChanged, &bar, say);
+    QObject::connect(&bar, &QAbstractSlider::rangeChanged, &bar, say);
+    say();
 }
 
 }  // namespace tav

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAbstractSlider>
 #include <QString>
 #include <QWidget>
 
@@ -19,7 +20,7 @@ void MakeAccessibleFrame(QWidget& window);
 // What a bar says besides its name and value: its time ("0:01:23 / 0:03:00") or percentage.
 // Set only on a change, as each change is announced.
 void SetSpokenValue(QWidget& control, const QString& value);
-// The volume bar's percentage, rounded: "50%".
-QString VolumeText(int position, int maximum);
+// Keeps a bar saying its position as a rounded percentage of its range: "50%".
+void SpeakPercentage(QAbstractSlider& bar);
 
 }  // namespace tav

@@ -125,11 +125,7 @@ void QtMainWindow::Connect(const ControlSpec& row, QWidget& widget) {
         break;
     case ControlClass::Trackbar:
         if (id == VolumeBar) {
-            connect(static_cast<QtTrackbar*>(&widget), &QAbstractSlider::valueChanged, this,
-                    [&widget](int value) {
-                        SetSpokenValue(
-                            widget, VolumeText(value, static_cast<QtTrackbar&>(widget).maximum()));
-                    });
+            SpeakPercentage(static_cast<QtTrackbar&>(widget));
         }
         static_cast<QtTrackbar&>(widget).SetHandlers(
             [this, id](uint16_t code, uint16_t thumb) {
@@ -331,9 +327,10 @@ void QtMainWindow::SetStatusParts(const std::array<int, 4>& rightEdges) {
 }
 
 void QtMainWindow::SetStatusText(int part, const std::string& text) {
-    if (statusBar_ != nullptr) {
-        statusBar_->SetText(part, text);
+    if (statusBar_ == nullptr) {
+        return;
     }
+    statusBar_->SetText(part, text);
     if (QWidget* bar = Control(PositionBar); bar != nullptr && part == kTimePart) {
         SetSpokenValue(*bar, statusBar_->Part(part).text());  // the time the bar stands for
     }
