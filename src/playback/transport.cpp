@@ -78,13 +78,12 @@ void OnStop(Player& player) {
     StopDevice(player);
 }
 
-// The device's stop keeps the position it stopped at, so a later play goes on from there.
 void OnPause(Player& player) {
     PlaybackState& playback = player.playback;
     if (playback.deviceId == 0 || playback.paused) {
         return;
     }
-    if (player.device().Stop(playback.deviceId) != 0) {
+    if (player.device().Pause(playback.deviceId) != 0) {
         return;  // still playing: nothing changed
     }
     playback.paused = true;

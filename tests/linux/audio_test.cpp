@@ -312,6 +312,11 @@ TEST(PulseVolumeInSession, TheBarSetsThePlayersOwnStreamAndItOutlivesTheStream) 
         std::string::npos);
     EXPECT_EQ(StreamOf(other.pid), "1.000 1.000");
 
+    // Paused, the stream stays open past the time an idle one is kept.
+    EXPECT_EQ(rig.device.Pause(id), 0u);
+    std::this_thread::sleep_for(milliseconds(1000));
+    EXPECT_EQ(StreamOf(getpid()), "1.000 0.250");
+
     // Stopped and closed, then a new run: the volume reads back and comes back with the stream.
     EXPECT_EQ(rig.device.Stop(id), 0u);
     EXPECT_EQ(rig.device.Close(id), 0u);

@@ -24,6 +24,7 @@ public:
     uint32_t Open(const std::string& path, uint32_t& deviceId) override;
     uint32_t Play(uint32_t deviceId) override { return device_.Play(deviceId); }
     uint32_t Stop(uint32_t deviceId) override { return device_.Stop(deviceId); }
+    uint32_t Pause(uint32_t deviceId) override { return device_.Pause(deviceId); }
     uint32_t Close(uint32_t deviceId) override;
     uint32_t SetTimeFormatMilliseconds(uint32_t deviceId) override {
         return device_.SetTimeFormatMilliseconds(deviceId);

@@ -36,6 +36,11 @@ uint32_t MciDevice::Stop(uint32_t deviceId) {
     return Send(deviceId, MCI_STOP, MCI_WAIT, &generic);
 }
 
+uint32_t MciDevice::Pause(uint32_t deviceId) {
+    MCI_GENERIC_PARMS generic{};
+    return Send(deviceId, MCI_PAUSE, MCI_WAIT, &generic);
+}
+
 uint32_t MciDevice::Close(uint32_t deviceId) {
     MCI_GENERIC_PARMS generic{};
     const uint32_t result = Send(deviceId, MCI_CLOSE, MCI_WAIT, &generic);
