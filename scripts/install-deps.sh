@@ -29,6 +29,8 @@ packages=(
   # desktop integration: Qt's own translations, the desktop's own dialogs; the media-controls test
   qt6-translations-l10n qt6-gtk-platformtheme qt6-xdgdesktopportal-platformtheme
   playerctl dbus-bin
+  # the screen-reader test: the accessibility bus and its Python client
+  at-spi2-core python3-pyatspi
 )
 if [[ "${1:-}" == "--with-fuzz" ]]; then
   packages+=(clang libclang-rt-14-dev)

@@ -77,6 +77,11 @@ protected:
     QSlider& Bar(int id) const { return *qobject_cast<QSlider*>(t.window.Control(id)); }
     QListView& View() const { return *qobject_cast<QListView*>(t.window.Control(TrackList)); }
     QPoint Row(int row) const { return View().visualRect(t.list.index(row)).center(); }
+    std::string SpokenValue(QWidget& widget) const {
+        return QAccessible::queryAccessibleInterface(&widget)
+            ->text(QAccessible::Description)
+            .toStdString();
+    }
     std::string SpokenName(QWidget& widget) const {
         const QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(&widget);
         return spoken->text(QAccessible::Name).toStdString();
@@ -113,8 +118,8 @@ TEST_F(QtWindowTest, EveryControlHasTheNameAScreenReaderSays) {
         "停止", "RandomPlayButton", "ランダム再生", "ExclusionSuffixLabel", "を含むフォルダ）",
         "ExclusionEdit", "例外", "ExclusionPrefixLabel", "（例外：", "UnitLabel", "１曲 = ",
         "VolumeBar", "音量", "PositionBar", "再生位置", "VolumeLabel", "音量：", "PositionLabel",
-        "再生位置：", "PrevButton", "<<", "NextButton", ">>", "FolderButton", "フォルダ選択",
-        "TargetLabel", "MP3+WAV", "TargetButton", "演奏対象", "InfoEdit1", "タイトル",
+        "再生位置：", "PrevButton", "前のファイル", "NextButton", "次のファイル", "FolderButton",
+        "フォルダ選択", "TargetLabel", "MP3+WAV", "TargetButton", "演奏対象", "InfoEdit1", "タイトル",
         "InfoEdit2", "アーティスト", "InfoEdit3", "アルバム", "InfoEdit4", "コメント"};
     // On Linux a screen reader names a combo box by its text and the label that names it.
     const char* const labelled[] = {"UnitCombo", "UnitLabel", "ExclusionEdit",
@@ -175,27 +180,42 @@ TEST_F(QtWindowTest, ThePositionBarFollowsThePlayAndSeeksOnlyWhenLetGo) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return t.window.StatusText(1) == "\t0:01:06 / 0:04:10"; }));
     t.window.StopTimer(kDisplayTimerId);
 
-    // Keys move as on a trackbar, up and page-up toward the start; they show the time the
-    // thumb points at, without seeking.
+    // Keys step 5 s, pages 30 s, up and page-up toward the start, Home and End to the ends;
+    // each seeks when let go. A held key (its repeats) shows where it has got to, live, and
+    // seeks once.
     QSlider& bar = Bar(PositionBar);
-    const std::pair<Qt::Key, int> keys[] = {
-        {Qt::Key_Left, 499},   {Qt::Key_Up, 499},       {Qt::Key_Right, 501}, {Qt::Key_Down, 501},
-        {Qt::Key_PageUp, 300}, {Qt::Key_PageDown, 700}, {Qt::Key_Home, 0},    {Qt::Key_End, 1000}};
+    const std::pair<Qt::Key, uint32_t> keys[] = {{Qt::Key_Left, 61000},   {Qt::Key_Up, 56000},
+                                                 {Qt::Key_Right, 61000},  {Qt::Key_Down, 66000},
+                                                 {Qt::Key_PageUp, 36000}, {Qt::Key_PageDown, 66000},
+                                                 {Qt::Key_Home, 0},       {Qt::Key_End, 250000}};
     for (const auto& [key, to] : keys) {
-        t.window.SetTrackbarPosition(PositionBar, 500, true);
+        t.device.seeks.clear();
         QTest::keyClick(&bar, key);
-        EXPECT_EQ(t.window.TrackbarPosition(PositionBar), to) << key;
+        EXPECT_EQ(t.device.seeks, std::vector<uint32_t>{to}) << key;
+        EXPECT_EQ(t.window.TrackbarPosition(PositionBar), to * 1000 / 250000) << key;
     }
-    EXPECT_EQ(t.window.StatusText(1), "\t0:04:10 / 0:04:10");
+    t.device.Seek(id, 65000);
+    t.device.seeks.clear();
+    for (const bool repeat : {false, true, true}) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Right, {}, QString(), repeat);
+        QApplication::sendEvent(&bar, &press);
+        if (repeat) {
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_Right, {}, QString(), true);
+            QApplication::sendEvent(&bar, &release);
+        }
+    }
+    EXPECT_EQ(t.window.StatusText(1), "\t0:01:20 / 0:04:10");
+    EXPECT_EQ(SpokenValue(bar), "0:01:20 / 0:04:10");
     EXPECT_FALSE(t.player.playback.positionLive);
-    EXPECT_TRUE(t.device.seeks.empty());
+    QTest::keyRelease(&bar, Qt::Key_Right);
+    EXPECT_EQ(t.device.seeks, std::vector<uint32_t>{80000});
+    EXPECT_TRUE(t.player.playback.positionLive);
 
-    // A click beside the thumb pages a fifth of the range and seeks there on its release.
-    t.window.SetTrackbarPosition(PositionBar, 0, true);
+    // A click beside the thumb pages 30 s on and seeks there on its release.
+    t.device.seeks.clear();
     const int middle = bar.height() / 2;
     QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint(bar.width() - 10, middle));
-    EXPECT_EQ(t.window.TrackbarPosition(PositionBar), 200);
-    EXPECT_EQ(t.device.seeks, std::vector<uint32_t>{50000});
+    EXPECT_EQ(t.device.seeks, std::vector<uint32_t>{110000});
 
     // A drag seeks once, where it is let go, after the closing scroll notices, so the display
     // follows the file again.
@@ -207,7 +227,7 @@ TEST_F(QtWindowTest, ThePositionBarFollowsThePlayAndSeeksOnlyWhenLetGo) {
     EXPECT_FALSE(t.player.playback.positionLive);
     QTest::mouseRelease(&bar, Qt::LeftButton, {}, QPoint(bar.width() / 2, middle));
     EXPECT_EQ(t.device.seeks,
-              (std::vector<uint32_t>{50000, static_cast<uint32_t>(250000.0 * dragged / 1000)}));
+              (std::vector<uint32_t>{110000, static_cast<uint32_t>(250000.0 * dragged / 1000)}));
     EXPECT_TRUE(t.player.playback.positionLive);
 }
 
@@ -228,6 +248,14 @@ TEST_F(QtWindowTest, OnlyTheUsersUnitChoiceTogglesTheExclusionEditAndTheVolumeBa
     t.volume.written.clear();
     Bar(PositionBar).repaint();
     EXPECT_TRUE(t.volume.written.empty());
+
+    // Its keys step a twentieth, a page a fifth; it says its percentage.
+    QSlider& volume = Bar(VolumeBar);
+    QTest::keyClick(&volume, Qt::Key_Right);
+    EXPECT_EQ(volume.value(), 300);
+    QTest::keyClick(&volume, Qt::Key_PageDown);
+    EXPECT_EQ(volume.value(), 500);
+    EXPECT_EQ(SpokenValue(volume), "50%");
 }
 
 // The session manager's request to commit data saves what the user set, through the real
@@ -279,9 +307,19 @@ TEST_F(QtWindowTest, EveryClickAndNavigationKeyInTheListIsReported) {
     QTest::keyClick(View().viewport(), Qt::Key_Up);
     EXPECT_EQ(t.list.Selection(), 0);
     EXPECT_EQ(selections.count(), 4);
+    // Return, keypad Enter and Space play the selected entry, as a double-click.
+    for (const auto& [key, modifiers] :
+         {std::pair{Qt::Key_Return, Qt::NoModifier}, std::pair{Qt::Key_Enter, Qt::KeypadModifier},
+          std::pair{Qt::Key_Space, Qt::NoModifier}}) {
+        t.window.SendCommand(StopButton, BN_CLICKED_);
+        QTest::keyClick(&View(), key, modifiers);
+        EXPECT_EQ(t.device.opened.back(), files[0]) << key;
+        EXPECT_EQ(piece.fileIndex, 1) << key;
+    }
+    EXPECT_EQ(t.device.opened.size(), 6u);
     // Below the last entry there is nothing to play.
     QTest::mouseDClick(View().viewport(), Qt::LeftButton, {}, QPoint(10, View().height() - 10));
-    EXPECT_EQ(doubleClicks.count(), 1);
+    EXPECT_EQ(doubleClicks.count(), 4);
 }
 
 TEST(CollatingTextRules, JapaneseNamesSortAsAJapaneseReaderExpects) {

@@ -22,10 +22,14 @@ std::vector<Sent> sent;
 WNDPROC ownProcedure = nullptr;
 
 // Takes the commands and folder selections sent to the main window; its own procedure the rest.
+// A trackbar's release notice is noted (its code as the last value) and passed on.
 LRESULT CALLBACK Recorder(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND || message == BFFM_SETSELECTIONA) {
         sent.emplace_back(message, wParam, lParam);
         return 0;
+    }
+    if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == NM_RELEASEDCAPTURE) {
+        sent.emplace_back(message, wParam, NM_RELEASEDCAPTURE);
     }
     return CallWindowProcA(ownProcedure, window, message, wParam, lParam);
 }
@@ -45,6 +49,21 @@ protected:
         SendMessageA(main, WM_CLOSE, 0, 0);
         UnregisterClassA(kMainWindowClass, GetModuleHandleA(nullptr));
     }
+    // A key pressed and let go on the focused control (Shift held or not), through the
+    // program's own delivery of messages.
+    void Key(WPARAM key, bool shift = false) const {
+        BYTE state[256] = {};
+        state[VK_SHIFT] = shift ? 0x80 : 0;
+        SetKeyboardState(state);
+        const HWND focus = GetFocus();
+        PostMessageA(focus, WM_KEYDOWN, key, 1);
+        PostMessageA(focus, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DeliverMessage(main, message);
+        }
+    }
+    int Focused() const { return GetDlgCtrlID(GetFocus()); }
     Sent Command(int id, int code) const {
         return {WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(main, id))};
     }
@@ -128,6 +147,51 @@ TEST_F(MainWindowTest, TrackListNotifiesEveryClickAndBrowserPreselectsTheFolder)
     }
     EXPECT_EQ(sent,
               (std::vector<Sent>{{BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder)}}));
+}
+
+// Tab goes round the controls as the eye reads the window, Shift+Tab back; Return presses a
+// focused button; Return and Space in the list play its selected entry as a double-click. The
+// volume bar's arrows step a twentieth and its pages a fifth, and a key let go ends the move
+// as letting go of the mouse does.
+TEST_F(MainWindowTest, KeysGoRoundTheControlsPressPlayAndStep) {
+    const int order[] = {RandomPlayButton, PlayButton,  StopButton,   VolumeBar,    PrevButton,
+                         NextButton,       PositionBar, InfoTitle,    InfoArtist,   InfoAlbum,
+                         InfoComment,      FolderEdit,  FolderButton, TargetButton, UnitCombo,
+                         ExclusionEdit,    TrackList};
+    EnableWindow(GetDlgItem(main, ExclusionEdit), TRUE);
+    SetForegroundWindow(main);
+    SetFocus(GetDlgItem(main, TrackList));
+    std::vector<int> visited;
+    for (std::size_t i = 0; i < std::size(order); ++i) {
+        Key(VK_TAB);
+        visited.push_back(Focused());
+    }
+    EXPECT_EQ(visited, std::vector<int>(std::begin(order), std::end(order)));
+    Key(VK_TAB, true);
+    Key(VK_TAB, true);
+    EXPECT_EQ(Focused(), UnitCombo);
+
+    SetFocus(GetDlgItem(main, StopButton));
+    Key(VK_RETURN);
+    Win32TrackListBox list(host->window());
+    list.Add("C:\\a\\");
+    list.Select(0);
+    SetFocus(GetDlgItem(main, TrackList));
+    Key(VK_RETURN);
+    Key(VK_SPACE);
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), Command(StopButton, BN_CLICKED)), 1);
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), Command(TrackList, LBN_DBLCLK)), 2);
+
+    const HWND volume = GetDlgItem(main, VolumeBar);
+    host->window().SetTrackbarRange(VolumeBar, 0, 1000, true);
+    host->window().SetTrackbarPosition(VolumeBar, 500, true);
+    SetFocus(volume);
+    sent.clear();
+    Key(VK_RIGHT);
+    EXPECT_EQ(host->window().TrackbarPosition(VolumeBar), 550);
+    EXPECT_EQ(sent, (std::vector<Sent>{{WM_NOTIFY, VolumeBar, NM_RELEASEDCAPTURE}}));
+    Key(VK_NEXT);
+    EXPECT_EQ(host->window().TrackbarPosition(VolumeBar), 750);
 }
 
 // A logoff or shutdown sends no WM_CLOSE: its query, answered TRUE, saves what the user set, and

@@ -132,7 +132,7 @@ ctl position 7.123
 expect 7.123000 position
 sleep 1
 expect 7.123000 position  # paused, it stays
-click "$window" 534 34  # a page further on the position bar, while paused
+click "$window" 300 34  # a page (30 s) back on the position bar, to the start, while paused
 sleep 0.5
 expect Paused status
 position=$(ctl position)
