@@ -413,6 +413,8 @@ TEST_F(QtWindowTest, TheWindowSpeaksEnglishInEveryLocaleButJapanese) {
         EXPECT_EQ(shown(VolumeLabel), english ? u"Volume:"_qs : u"音量："_qs);
         EXPECT_EQ(qobject_cast<QComboBox*>(p.window.Control(UnitCombo))->itemText(1),
                   english ? u"Single file"_qs : u"ファイル単位"_qs);
+        EXPECT_EQ(p.window.Control(NextButton)->accessibleName(),
+                  english ? u"Next file"_qs : u"次のファイル"_qs);
         // In English no label or button keeps a CJK character or full-width form (U+3000 on).
         for (const ControlSpec& row : ControlTable()) {
             if (row.kind == ControlClass::Button || row.kind == ControlClass::Static) {

@@ -93,5 +93,65 @@
         <source>タイトルです。</source>
         <translation>Choose the music folder</translation>
     </message>
+    <message>
+        <location filename="../window/qt_accessible_names.cpp" line="26"/>
+        <source>曲の一覧</source>
+        <translation>Pieces</translation>
+    </message>
+    <message>
+        <location filename="../window/qt_accessible_names.cpp" line="28"/>
+        <source>フォルダ</source>
+        <translation>Music folder</translation>
+    </message>
+    <message>
+        <location filename="../window/qt_accessible_names.cpp" line="30"/>
+        <source>１曲</source>
+        <translation>Piece</translation>
+    </message>
+    <message>
+        <location filename="../window/qt_accessible_names.cpp" line="32"/>
+        <source>例外</source>
+        <translation>Except folders containing</translation>
+    </message>
+    <message>
+        <location filename="../window/qt_accessible_names.cpp" line="34"/>
+        <source>音量</source>
+        <translation>Volume</translation>
+    </message>
+    <message>
+        <location filename="../window/qt_accessible_names.cpp" line="36"/>
+        <source>再生位置</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <location filename="../window/qt_accessible_names.cpp" line="38"/>
+        <source>前のファイル</source>
+        <translation>Previous file</translation>
+    </message>
+    <message>
+        <location filename="../window/qt_accessible_names.cpp" line="40"/>
+        <source>次のファイル</source>
+        <translation>Next file</translation>
+    </message>
+    <message>
+        <location filename="../window/qt_accessible_names.cpp" line="42"/>
+        <source>タイトル</source>
+        <translation>Title</translation>
+    </message>
+    <message>
+        <location filename="../window/qt_accessible_names.cpp" line="44"/>
+        <source>アーティスト</source>
+        <translation>Artist</translation>
+    </message>
+    <message>
+        <location filename="../window/qt_accessible_names.cpp" line="46"/>
+        <source>アルバム</source>
+        <translation>Album</translation>
+    </message>
+    <message>
+        <location filename="../window/qt_accessible_names.cpp" line="48"/>
+        <source>コメント</source>
+        <translation>Comment</translation>
+    </message>
 </context>
 </TS>
