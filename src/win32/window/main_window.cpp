@@ -80,9 +80,9 @@ HWND MainWindowHost::Create() {
 
 void MainWindowHost::Attach(HWND main) {
     window_.Attach(main);
-    device_.SetNotifyWindow(main);
-    player_.emplace(Seams{window_, trackList_, browser_, device_, volume_, files_, tags_, text_,
-                          clock_, reinterpret_cast<intptr_t>(main)});
+    audio_.device->SetNotifyWindow(main);
+    player_.emplace(Seams{window_, trackList_, browser_, *audio_.device, *audio_.volume, files_,
+                          tags_, text_, clock_, reinterpret_cast<intptr_t>(main)});
 }
 
 // A media key acts as a click on the button it stands for.
@@ -114,7 +114,7 @@ LRESULT CALLBACK MainWindowHost::WindowProcedure(HWND window, UINT message, WPAR
         Message routed{message, wParam, lParam};
         if (message == MM_MCINOTIFY) {
             const std::optional<uint32_t> device =
-                host->device_.NoticeDevice(static_cast<uint32_t>(lParam));
+                host->audio_.device->NoticeDevice(static_cast<uint32_t>(lParam));
             if (!device) {
                 return 0;
             }
