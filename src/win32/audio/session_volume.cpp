@@ -7,6 +7,9 @@
 
 namespace tav {
 
+const GUID kPlayerSession = {
+    0x5b309788, 0x63bb, 0x44c8, {0x95, 0x57, 0x51, 0xbf, 0xd2, 0xe8, 0x75, 0x62}};
+
 ISimpleAudioVolume* SessionVolume::Control() {
     if (control_) {
         return control_.Get();
@@ -19,8 +22,7 @@ ISimpleAudioVolume* SessionVolume::Control() {
         SUCCEEDED(enumerator->GetDefaultAudioEndpoint(eRender, eConsole, device.Out())) &&
         SUCCEEDED(device->Activate(__uuidof(IAudioSessionManager), CLSCTX_ALL, nullptr,
                                    sessions.OutVoid()))) {
-        // The process's default session, which a stream opened without a session id joins.
-        sessions->GetSimpleAudioVolume(nullptr, FALSE, control_.Out());
+        sessions->GetSimpleAudioVolume(&kPlayerSession, FALSE, control_.Out());
     }
     return control_.Get();
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "win32/audio/com_ptr.h"
+#include "win32/audio/session_volume.h"
 
 namespace tav {
 namespace {
@@ -18,11 +19,11 @@ namespace {
 constexpr REFERENCE_TIME kBufferDuration = 2000000;  // 200 ms
 // A file's end notice comes at least this long before its end is heard: about what closing
 // the device and opening and starting the next file take.
-constexpr uint32_t kBaseLeadMs = 40;
+constexpr uint32_t kBaseLeadMs = 70;
 // The next file's first sound should reach the stream with at least this much of the one
 // before still to play. When it comes later the lead grows by what was missing (up to
 // kLongestLeadMs); it shrinks again by half of what was left over.
-constexpr uint32_t kWantedSlackMs = 30;
+constexpr uint32_t kWantedSlackMs = 60;
 constexpr uint32_t kLongestLeadMs = 300;
 // How often the thread looks while the stream does not run, or its events stall.
 constexpr DWORD kIdleLook = 100;
@@ -70,7 +71,7 @@ struct WasapiOutput::Stream {
         const HRESULT initialized =
             IsFloat(*mix) ? stream->client->Initialize(AUDCLNT_SHAREMODE_SHARED,
                                                        AUDCLNT_STREAMFLAGS_EVENTCALLBACK,
-                                                       kBufferDuration, 0, mix, nullptr)
+                                                       kBufferDuration, 0, mix, &kPlayerSession)
                           : E_FAIL;
         CoTaskMemFree(mix);
         if (FAILED(initialized) || FAILED(stream->client->SetEventHandle(event)) ||
@@ -182,8 +183,8 @@ uint32_t WasapiOutput::Start(Feed& feed) {
     if (!OpenIfNeeded(guard)) {
         return MCIERR_HARDWARE;
     }
-    if (stream_->running && tail_ != nullptr) {
-        AdaptLead(stream_->written - played_);
+    if (stream_->running) {
+        AdaptLead(stream_->written - played_);  // a file that follows on
     }
     tail_ = nullptr;
     current_ = &feed;
