@@ -37,7 +37,7 @@ public:
 
 class WasapiOutput {
 public:
-    WasapiOutput();
+    WasapiOutput();   // begins to open a stream on the default endpoint, without waiting
     ~WasapiOutput();  // closes the stream
     WasapiOutput(const WasapiOutput&) = delete;
     WasapiOutput& operator=(const WasapiOutput&) = delete;
@@ -80,7 +80,7 @@ private:
     std::atomic<uint64_t> played_ = 0;
     std::atomic<uint32_t> rate_ = 0;
     uint32_t extraLeadMs_ = 0;
-    bool openWanted_ = false;
+    bool openWanted_ = true;  // the stream opens as the thread starts: the first play is quick
     bool openDone_ = false;
     bool quit_ = false;
     std::vector<float> pcm_;
