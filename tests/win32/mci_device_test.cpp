@@ -10,7 +10,7 @@ namespace {
 // ahead of what is heard, posts its notices as late, and posts none for a play from the end.
 // Its MP3 device cannot seek: the contract runs on WAV files only.
 struct MciRig : WindowRig {
-    MciRig() : WindowRig(std::make_unique<MciDevice>(), 20, 150, 600, false) {}
+    MciRig() : WindowRig([] { return std::make_unique<MciDevice>(); }, 20, 150, 600, false) {}
 };
 
 std::unique_ptr<DeviceRig> MakeMciRig() {

@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "win32/audio/pcm_converter.h"
+#include "win32/audio/session_volume.h"
 #include "window_rig.h"
 
 namespace tav::test {
@@ -15,7 +16,8 @@ namespace {
 // up to 120 ms before the end is heard (the lead) and 60 ms after it.
 struct MfRig : WindowRig {
     explicit MfRig(std::unique_ptr<MediaFoundation> library)
-        : WindowRig(std::make_unique<MfMediaDevice>(std::move(library)), 60, 120, 60, true) {}
+        : WindowRig([&] { return std::make_unique<MfMediaDevice>(std::move(library)); }, 60, 120,
+                    60, true) {}
     // Made at build time by lame from a 2.5 s tone.
     std::optional<Media> Mp3() override {
         return Media{BesideTestProgram("media\\tone.mp3"), 2500};
@@ -57,6 +59,19 @@ TEST(MfDeviceTest, NextFileFollowsWithoutGapAndAStopRightAfterSilencesBoth) {
     EXPECT_EQ(rig.NextNotice(1000), Notice(NotifyAborted, third));
     EXPECT_EQ(rig.NextNotice(800), std::nullopt);
     EXPECT_EQ(rig.Device().Close(third), 0u);
+}
+
+// The session keeps its volume while no stream is open: a volume made later (the next start of
+// the window in this process) reads what was written, the louder channel on both.
+TEST(SessionVolumeTest, KeepsTheVolumeWithoutAStream) {
+    std::unique_ptr<DeviceRig> rig = MakeMfRig();  // its device keeps the apartment
+    if (rig == nullptr) {
+        GTEST_SKIP() << kNoWaveOutput;
+    }
+    SessionVolume().Write(0x4000'8000);
+    EXPECT_EQ(SessionVolume().Read(), std::optional<uint32_t>(0x8000'8000));
+    SessionVolume().Write(0xFFFF'FFFF);
+    EXPECT_EQ(SessionVolume().Read(), std::optional<uint32_t>(0xFFFF'FFFF));
 }
 
 // The frequency of a tone, from its upward zero crossings.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -13,9 +14,11 @@ namespace tav::test {
 // A Windows media device as the contract drives it: notices go to a hidden window and are
 // taken in order, naming the device they stand for.
 struct WindowRig : DeviceRig {
-    WindowRig(std::unique_ptr<Win32MediaDevice> made, uint32_t slack, uint32_t lead, uint32_t late,
-              bool fromEnd)
-        : DeviceRig(slack, lead, late, fromEnd), device(std::move(made)) {
+    // The window comes first: Wine may fail to make a process's first window while a device's
+    // thread starts.
+    WindowRig(const std::function<std::unique_ptr<Win32MediaDevice>()>& make, uint32_t slack,
+              uint32_t lead, uint32_t late, bool fromEnd)
+        : DeviceRig(slack, lead, late, fromEnd) {
         window.reset(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
                                      nullptr));
         SetWindowLongPtrA(window.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -28,6 +31,7 @@ struct WindowRig : DeviceRig {
             return LRESULT{0};
         };
         SetWindowLongPtrA(window.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(record));
+        device = make();
         device->SetNotifyWindow(window.get());
     }
     ~WindowRig() override { device.reset(); }  // closed before the window goes

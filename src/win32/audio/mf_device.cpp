@@ -103,6 +103,7 @@ uint32_t MfMediaDevice::Open(const std::string& path, uint32_t& deviceId) {
     } while (lastId_ == 0 || tracks_.count(lastId_) != 0);
     tracks_.emplace(lastId_,
                     std::make_unique<Track>(output_, window_, lastId_, std::move(decoder)));
+    output_.Prepare();
     deviceId = lastId_;
     return 0;
 }

@@ -25,6 +25,9 @@ constexpr uint32_t kBaseLeadMs = 70;
 // kLongestLeadMs); it shrinks again by half of what was left over.
 constexpr uint32_t kWantedSlackMs = 60;
 constexpr uint32_t kLongestLeadMs = 300;
+// A stream that nothing feeds runs on this long after it has played out: a file that comes a
+// little late follows after a silence as long as it was late, without a new start.
+constexpr DWORD kIdleGrace = 500;
 // How often the thread looks while the stream does not run, or its events stall.
 constexpr DWORD kIdleLook = 100;
 
@@ -115,7 +118,10 @@ struct WasapiOutput::Stream {
 WasapiOutput::WasapiOutput()
     : bufferEvent_(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
       wake_(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
-      thread_([this] { Run(); }) {}
+      thread_([this] { Run(); }) {
+    Guard guard(lock_);
+    opened_.wait(guard, [&] { return inApartment_; });
+}
 
 WasapiOutput::~WasapiOutput() {
     {
@@ -130,8 +136,14 @@ WasapiOutput::~WasapiOutput() {
 
 void WasapiOutput::Run() {
     // The stream's objects live in the multithreaded apartment, which also lets the UI thread
-    // call them (and the session volume) without an apartment of its own.
+    // call them (and the session volume) without an apartment of its own, from the moment the
+    // constructor returns.
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    {
+        std::lock_guard guard(lock_);
+        inApartment_ = true;
+    }
+    opened_.notify_all();
     for (;;) {
         const HANDLE events[] = {bufferEvent_, wake_};
         WaitForMultipleObjects(2, events, FALSE, kIdleLook);
@@ -170,6 +182,14 @@ bool WasapiOutput::OpenIfNeeded(Guard& guard) {
     openDone_ = false;
     SetEvent(wake_);
     return opened_.wait_for(guard, kLongestOutputWait, [&] { return openDone_; }) && stream_;
+}
+
+void WasapiOutput::Prepare() {
+    Guard guard(lock_, std::defer_lock);
+    if (guard.try_lock() && !stream_) {
+        openWanted_ = true;
+        SetEvent(wake_);
+    }
 }
 
 uint32_t WasapiOutput::Start(Feed& feed) {
@@ -243,6 +263,7 @@ void WasapiOutput::Silence() {
     current_ = nullptr;
     tail_ = nullptr;
     feedEnd_.reset();
+    dryAt_.reset();
     played_ = 0;
     if (stream_) {
         stream_->client->Stop();
@@ -279,7 +300,11 @@ void WasapiOutput::Service() {
         tail_ = feed;
         feed->Finished(false);
     }
-    if (current_ == nullptr && *played >= stream_->written) {
+    if (current_ != nullptr || *played < stream_->written) {
+        dryAt_.reset();
+    } else if (!dryAt_) {
+        dryAt_ = GetTickCount();
+    } else if (GetTickCount() - *dryAt_ >= kIdleGrace) {
         Silence();  // played out: the stream rests until the next feed
         return;
     }

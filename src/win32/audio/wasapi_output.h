@@ -37,11 +37,14 @@ public:
 
 class WasapiOutput {
 public:
-    WasapiOutput();   // begins to open a stream on the default endpoint, without waiting
+    WasapiOutput();   // returns once the multithreaded apartment exists (see Run)
     ~WasapiOutput();  // closes the stream
     WasapiOutput(const WasapiOutput&) = delete;
     WasapiOutput& operator=(const WasapiOutput&) = delete;
 
+    // Begins to open a stream when none is open, without waiting for it: the play that
+    // follows need not wait as long.
+    void Prepare();
     // `feed` follows what the stream still plays, in a stream opened (on the default endpoint)
     // when none is open, none is left after a failure, or the default endpoint changed while
     // nothing played. Another feed that was feeding is silenced. 0 or an MCI error code.
@@ -77,11 +80,13 @@ private:
     Feed* tail_ = nullptr;  // a finished feed whose last sound the stream still plays
     uint64_t feedStart_ = 0;
     std::optional<uint64_t> feedEnd_;
+    std::optional<DWORD> dryAt_;  // when the stream last ran out of sound with nothing to feed it
     std::atomic<uint64_t> played_ = 0;
     std::atomic<uint32_t> rate_ = 0;
     uint32_t extraLeadMs_ = 0;
-    bool openWanted_ = true;  // the stream opens as the thread starts: the first play is quick
+    bool openWanted_ = false;
     bool openDone_ = false;
+    bool inApartment_ = false;  // the thread has entered the multithreaded apartment
     bool quit_ = false;
     std::vector<float> pcm_;
     HANDLE bufferEvent_;

@@ -73,6 +73,8 @@ HWND MainWindowHost::Create() {
     windowClass.hbrBackground = window_.FaceBrush();
     windowClass.lpszClassName = kMainWindowClass;
     RegisterClassExA(&windowClass);
+    // Not before: Wine may fail to make a thread's first window while the device's thread starts.
+    audio_ = ChooseAudio();
     return CreateWindowExA(0, kMainWindowClass, "Tavrello", kMainStyle, CW_USEDEFAULT,
                            CW_USEDEFAULT, kMainWindowWidth, kMainWindowHeight, nullptr, nullptr,
                            instance_, this);

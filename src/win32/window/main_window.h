@@ -43,7 +43,7 @@ private:
     Win32Window window_;
     Win32TrackListBox trackList_;
     ShellFolderBrowser browser_;
-    WindowsAudio audio_ = ChooseAudio();
+    WindowsAudio audio_;  // chosen by Create, once this thread has made its first windows
     Win32FileSystem files_;
     AnsiTextRules text_;
     TickCountClock clock_;
