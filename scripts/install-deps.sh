@@ -11,6 +11,8 @@ packages=(
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base
   gstreamer1.0-plugins-good gstreamer1.0-tools libpulse-dev libtag1-dev
   libmpg123-dev
+  # the window's English texts: Qt Linguist's tools and their CMake functions
+  qt6-l10n-tools qt6-tools-dev
   # the tag plug-in: the encoding of legacy tag texts
   libuchardet-dev
   # WAV files in IMA or Microsoft ADPCM or GSM 6.10, as Windows' codecs wrote them
@@ -27,6 +29,8 @@ packages=(
   # desktop integration: Qt's own translations, the desktop's own dialogs; the media-controls test
   qt6-translations-l10n qt6-gtk-platformtheme qt6-xdgdesktopportal-platformtheme
   playerctl dbus-bin
+  # the screen-reader test: the accessibility bus and its Python client
+  at-spi2-core python3-pyatspi
 )
 if [[ "${1:-}" == "--with-fuzz" ]]; then
   packages+=(clang libclang-rt-14-dev)
@@ -51,7 +55,8 @@ if ((${#missing[@]})); then
 fi
 
 # Wine takes its ANSI code page from the locale: ja_JP.UTF-8 gives code page 932. The tag
-# plug-in's tests read legacy tag texts in a Japanese and a German locale.
+# plug-in's tests read legacy tag texts, and the window test shows its texts, in a Japanese and
+# a German locale.
 for name in ja_JP de_DE; do
   if ! locale -a 2>/dev/null | grep -qi "^$name\.utf8\$"; then
     $sudo sed -i "s/^# *$name.UTF-8 UTF-8/$name.UTF-8 UTF-8/" /etc/locale.gen

@@ -1,25 +1,42 @@
 #include "app/media_keys.h"
 
-#include "player/control_table.h"
+#include "playback/transport.h"
 
 namespace tav {
+namespace {
 
-std::optional<int> MediaCommandButton(MediaCommand command, bool playing) {
+void PlayOrResume(Player& player) {
+    if (player.playback.paused) {
+        OnResume(player);
+    } else if (player.playback.deviceId == 0 && CanStartPlay(player)) {
+        OnPlay(player);
+    }
+}
+
+}  // namespace
+
+void OnMediaCommand(Player& player, MediaCommand command) {
+    const bool playing = player.playback.deviceId != 0 && !player.playback.paused;
     switch (command) {
     case MediaCommand::Play:
-        return playing ? std::nullopt : std::optional<int>(PlayButton);
+        PlayOrResume(player);
+        break;
     case MediaCommand::Pause:
-        return playing ? std::optional<int>(StopButton) : std::nullopt;
+        OnPause(player);
+        break;
     case MediaCommand::PlayPause:
-        return playing ? StopButton : PlayButton;
+        playing ? OnPause(player) : PlayOrResume(player);
+        break;
     case MediaCommand::Stop:
-        return StopButton;
+        OnStop(player);
+        break;
     case MediaCommand::Next:
-        return NextButton;
+        OnNext(player);
+        break;
     case MediaCommand::Previous:
-        return PrevButton;
+        OnPrevious(player);
+        break;
     }
-    return std::nullopt;
 }
 
 }  // namespace tav

@@ -1,15 +1,15 @@
 #pragma once
 
-#include <optional>
+#include "player/player.h"
 
 namespace tav {
 
 // The transport commands of media keys and desktop media controls.
 enum class MediaCommand { Play, Pause, PlayPause, Stop, Next, Previous };
 
-// The button whose click the command stands for, given whether a file is playing; nothing
-// when the command has nothing to do. The player has no pause: pausing stops, and Play while
-// playing leaves the file alone rather than restarting it as the Play button would.
-std::optional<int> MediaCommandButton(MediaCommand command, bool playing);
+// Carries out a media command. Unlike the window's Play button, Play and PlayPause resume a
+// paused file where it was and leave a playing one alone; with no root folder to play from
+// they do nothing rather than ask for one, as no dialog may answer a key or a remote call.
+void OnMediaCommand(Player& player, MediaCommand command);
 
 }  // namespace tav

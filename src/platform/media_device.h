@@ -41,7 +41,12 @@ public:
     // device whose output failed (the sound server went away) opens a new one on its next
     // play or seek.
     virtual uint32_t Play(uint32_t deviceId) = 0;
-    virtual uint32_t Stop(uint32_t deviceId) = 0;   // synchronous
+    virtual uint32_t Stop(uint32_t deviceId) = 0;  // synchronous
+    // Holds a play where it is heard, synchronously: the sound stops at once, the position
+    // stays, and no successful notice comes while it is held. The next Play goes on from
+    // there (the held play's notice may then come as superseded). A device that is not
+    // playing stays as it is.
+    virtual uint32_t Pause(uint32_t deviceId) = 0;
     virtual uint32_t Close(uint32_t deviceId) = 0;  // synchronous
     virtual uint32_t SetTimeFormatMilliseconds(uint32_t deviceId) = 0;
     // Leaves value untouched when the query fails.

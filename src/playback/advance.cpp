@@ -62,6 +62,11 @@ void OnPlaybackNotify(Player& player, uint32_t flags, uint32_t deviceId) {
     if (flags != NotifySuccessful) {
         return;
     }
+    // The end came as the pause began: the device stands at its end, and the resume's play
+    // ends at once and moves on then.
+    if (player.playback.paused && deviceId == player.playback.deviceId) {
+        return;
+    }
     player.device().Close(deviceId);
     // A file can end just before a command leaves it (Stop, >>, a new play): its notice then
     // arrives after that device was closed and must neither close the device now playing nor

@@ -82,6 +82,7 @@ void EndFailedPlay(Player& player) {
     // comes last, as notices and ticks go on while it is shown.
     player.device().Close(player.playback.deviceId);
     player.playback.deviceId = 0;
+    player.playback.paused = false;
     player.window().SetTitle(kFixedTitle);
     player.window().StopTimer(kDisplayTimerId);
     ShowDeviceError(player, "デバイスの再生に失敗");
@@ -89,6 +90,7 @@ void EndFailedPlay(Player& player) {
 
 int32_t StopDevice(Player& player) {
     player.window().SetTitle(kFixedTitle);
+    player.playback.paused = false;
     uint32_t& deviceId = player.playback.deviceId;
     if (deviceId != 0) {
         if (player.device().Stop(deviceId) != 0) {

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
+#include <utility>
 
 #include "player/control_table.h"
 #include "player/display.h"
+#include "player/messages.h"
 
 namespace tav {
 
@@ -22,6 +25,8 @@ std::string TimePairText(uint32_t firstMs, uint32_t secondMs) {
 namespace {
 
 constexpr int kBarScale = kTrackbarScale;
+constexpr int64_t kLineStepMs = 5000;
+constexpr int64_t kPageStepMs = 30000;
 
 uint32_t AskDevice(Player& player, StatusItem item) {
     uint32_t value = 0;
@@ -42,6 +47,39 @@ int BarPosition(uint32_t positionMs, uint32_t lengthMs) {
     return static_cast<int>(std::min<int64_t>(scaled, kBarScale));
 }
 
+// The time the thumb points at.
+uint32_t BarMs(Player& player, uint32_t lengthMs) {
+    const auto bar = static_cast<uint64_t>(player.window().TrackbarPosition(PositionBar));
+    return static_cast<uint32_t>(bar * lengthMs / kBarScale);
+}
+
+// The keys (and a click beside the thumb, which pages) step by time, not by thousandths of
+// the length, which are minutes on a long file: from where the keys last left it, else from
+// what is playing. Nothing for the thumb's own moves and the closing code.
+std::optional<uint32_t> KeyedTarget(Player& player, uint16_t scrollCode, uint32_t lengthMs) {
+    const int64_t from =
+        player.playback.keyedPositionMs.value_or(AskDevice(player, StatusItem::Position));
+    int64_t to = 0;
+    switch (scrollCode) {
+    case TB_LINEUP_:
+    case TB_LINEDOWN_:
+        to = from + (scrollCode == TB_LINEUP_ ? -kLineStepMs : kLineStepMs);
+        break;
+    case TB_PAGEUP_:
+    case TB_PAGEDOWN_:
+        to = from + (scrollCode == TB_PAGEUP_ ? -kPageStepMs : kPageStepMs);
+        break;
+    case TB_TOP_:
+        break;
+    case TB_BOTTOM_:
+        to = lengthMs;
+        break;
+    default:
+        return std::nullopt;
+    }
+    return static_cast<uint32_t>(std::clamp<int64_t>(to, 0, lengthMs));
+}
+
 }  // namespace
 
 void OnPositionTimer(Player& player) {
@@ -56,8 +94,7 @@ void OnPositionTimer(Player& player) {
     window.SetTrackbarPosition(PositionBar, BarPosition(position, length), true);
 }
 
-void OnPositionScroll(Player& player, uint16_t /*scrollCode*/, uint16_t /*thumb*/,
-                      intptr_t sender) {
+void OnPositionScroll(Player& player, uint16_t scrollCode, uint16_t /*thumb*/, intptr_t sender) {
     if (player.window().ControlIdFromHandle(sender) != PositionBar) {
         return;
     }
@@ -66,27 +103,43 @@ void OnPositionScroll(Player& player, uint16_t /*scrollCode*/, uint16_t /*thumb*
         return;
     }
     const uint32_t length = AskDevice(player, StatusItem::Length);
-    const auto bar = static_cast<uint64_t>(player.window().TrackbarPosition(PositionBar));
-    ShowTimePair(player, static_cast<uint32_t>(bar * length / kBarScale), length);
+    std::optional<uint32_t>& keyed = player.playback.keyedPositionMs;
+    if (const std::optional<uint32_t> to = KeyedTarget(player, scrollCode, length)) {
+        keyed = to;
+        player.window().SetTrackbarPosition(PositionBar, BarPosition(*to, length), true);
+    } else if (scrollCode != TB_ENDTRACK_) {
+        keyed.reset();  // the thumb itself was moved
+    }
+    ShowTimePair(player, keyed.value_or(BarMs(player, length)), length);
 }
 
 void OnPositionRelease(Player& player) {
-    const uint32_t deviceId = player.playback.deviceId;
-    if (deviceId == 0) {
+    const std::optional<uint32_t> keyed = std::exchange(player.playback.keyedPositionMs, {});
+    if (player.playback.deviceId == 0) {
         return;
     }
-    Window& window = player.window();
-    window.SetTrackbarRange(PositionBar, 0, kBarScale, false);
-    const int bar = window.TrackbarPosition(PositionBar);
+    player.window().SetTrackbarRange(PositionBar, 0, kBarScale, false);
     const uint32_t length = AskDevice(player, StatusItem::Length);
     // A device that cannot tell the length would seek to 0 wherever the thumb was dropped,
     // restarting the file: it plays on from where it is instead.
     if (length > 0) {
-        const auto to = static_cast<uint32_t>(static_cast<double>(length) * bar / kBarScale);
-        player.device().Seek(deviceId, to);
-        player.device().Play(deviceId);
+        SeekTo(player, keyed.value_or(BarMs(player, length)));
     }
     player.playback.positionLive = true;
+}
+
+void SeekTo(Player& player, uint32_t toMs) {
+    const uint32_t deviceId = player.playback.deviceId;
+    if (deviceId == 0) {
+        return;
+    }
+    player.device().Seek(deviceId, toMs);
+    if (player.playback.paused) {
+        player.playback.positionLive = true;
+        OnPositionTimer(player);  // no tick comes while paused
+    } else {
+        player.device().Play(deviceId);
+    }
 }
 
 void OnVolumeDraw(Player& player) {

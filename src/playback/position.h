@@ -16,6 +16,8 @@ std::string TimePairText(uint32_t firstMs, uint32_t secondMs);
 void OnPositionTimer(Player& player);
 void OnPositionScroll(Player& player, uint16_t scrollCode, uint16_t thumb, intptr_t sender);
 void OnPositionRelease(Player& player);
+// Moves the playing or paused file to `toMs` (at most its end); a paused file stays paused.
+void SeekTo(Player& player, uint32_t toMs);
 void OnVolumeDraw(Player& player);
 
 }  // namespace tav

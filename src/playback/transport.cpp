@@ -4,6 +4,7 @@
 #include "catalogue/path.h"
 #include "catalogue/scan.h"
 #include "playback/device.h"
+#include "playback/position.h"
 #include "player/control_table.h"
 #include "player/display.h"
 #include "player/text_cut.h"
@@ -18,6 +19,16 @@ void SelectEntry(Player& player, int32_t index) {
     ShowListPosition(player);
     player.playback.piece.fileCount = 0;
     player.playback.piece.fileIndex = 0;
+}
+
+// The root folder the folder field names, if it exists.
+std::optional<std::string> NamedRootFolder(Player& player) {
+    std::string folder = CutToLimit(player.window().ControlText(FolderEdit),
+                                    player.pathStyle().maxPath, player.text());
+    if (folder.empty() || TestPath(folder, player.files(), player.text()) == NotFound) {
+        return std::nullopt;
+    }
+    return folder;
 }
 
 }  // namespace
@@ -39,10 +50,8 @@ void EnsureCatalogue(Player& player) {
     if (player.trackList().Count() > 0) {
         return;
     }
-    const std::string folder = CutToLimit(player.window().ControlText(FolderEdit),
-                                          player.pathStyle().maxPath, player.text());
-    if (!folder.empty() && TestPath(folder, player.files(), player.text()) != NotFound) {
-        ListRootFolder(player, folder);
+    if (const std::optional<std::string> folder = NamedRootFolder(player)) {
+        ListRootFolder(player, *folder);
     } else {
         ChooseFolder(player);
     }
@@ -67,6 +76,36 @@ void OnRandomPlay(Player& player) {
 
 void OnStop(Player& player) {
     StopDevice(player);
+}
+
+void OnPause(Player& player) {
+    PlaybackState& playback = player.playback;
+    if (playback.deviceId == 0 || playback.paused) {
+        return;
+    }
+    if (player.device().Pause(playback.deviceId) != 0) {
+        return;  // still playing: nothing changed
+    }
+    playback.paused = true;
+    player.window().StopTimer(kDisplayTimerId);
+    OnPositionTimer(player);  // the display stands at the paused position
+}
+
+void OnResume(Player& player) {
+    PlaybackState& playback = player.playback;
+    if (!playback.paused) {
+        return;
+    }
+    playback.paused = false;
+    if (player.device().Play(playback.deviceId) != 0) {
+        EndFailedPlay(player);
+        return;
+    }
+    player.window().StartTimer(kDisplayTimerId, kDisplayTimerPeriodMs);
+}
+
+bool CanStartPlay(Player& player) {
+    return player.trackList().Count() > 0 || NamedRootFolder(player).has_value();
 }
 
 void OnNext(Player& player) {

@@ -9,6 +9,12 @@ namespace tav {
 void OnPlay(Player& player);
 void OnRandomPlay(Player& player);
 void OnStop(Player& player);
+// Media keys and the desktop's controls pause the file at the heard position and resume it;
+// the window's own buttons still play from the start and stop.
+void OnPause(Player& player);
+void OnResume(Player& player);
+// Whether a play would find something without asking the user for a folder.
+bool CanStartPlay(Player& player);
 void OnPrevious(Player& player);
 void OnNext(Player& player);
 void OnListDoubleClick(Player& player);

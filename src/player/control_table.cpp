@@ -4,9 +4,11 @@ namespace tav {
 namespace {
 
 constexpr uint32_t kBase = style::Child | style::Visible;
+// Every control but the labels takes part in Tab focus.
+constexpr uint32_t kStop = kBase | style::TabStop;
 constexpr uint32_t kInfoStyle =
-    kBase | style::EditMultiline | style::EditAutoVScroll | style::EditReadOnly;
-constexpr uint32_t kTrackbarStyle = kBase | style::TrackbarBoth | style::TrackbarNoTicks;
+    kStop | style::EditMultiline | style::EditAutoVScroll | style::EditReadOnly;
+constexpr uint32_t kTrackbarStyle = kStop | style::TrackbarBoth | style::TrackbarNoTicks;
 
 using enum ControlClass;
 
@@ -17,7 +19,7 @@ constexpr std::array<ControlSpec, kControlCount> kTable{{
      "LISTBOX",
      "",
      {0, 224, 792, 365},
-     kBase | style::VScroll | style::ListSort | style::ListNotify,
+     kStop | style::VScroll | style::ListSort | style::ListNotify,
      style::ExClientEdge},
     {FolderEdit,
      "FolderEdit",
@@ -25,17 +27,17 @@ constexpr std::array<ControlSpec, kControlCount> kTable{{
      "EDIT",
      "",
      {0, 176, 707, 20},
-     kBase | style::EditAutoHScroll,
+     kStop | style::EditAutoHScroll,
      style::ExClientEdge},
-    {PlayButton, "PlayButton", Button, "BUTTON", "再生", {84, 0, 60, 20}, kBase, 0},
-    {StopButton, "StopButton", Button, "BUTTON", "停止", {145, 0, 60, 20}, kBase, 0},
+    {PlayButton, "PlayButton", Button, "BUTTON", "再生", {84, 0, 60, 20}, kStop, 0},
+    {StopButton, "StopButton", Button, "BUTTON", "停止", {145, 0, 60, 20}, kStop, 0},
     {RandomPlayButton,
      "RandomPlayButton",
      Button,
      "BUTTON",
      "ランダム再生",
      {1, 0, 80, 44},
-     kBase,
+     kStop,
      0},
     {UnitCombo,
      "UnitCombo",
@@ -43,7 +45,7 @@ constexpr std::array<ControlSpec, kControlCount> kTable{{
      "COMBOBOX",
      "",
      {417, 200, 100, 100},
-     kBase | style::VScroll | style::ComboDropDownList,
+     kStop | style::VScroll | style::ComboDropDownList,
      0},
     {ExclusionSuffixLabel,
      "ExclusionSuffixLabel",
@@ -59,7 +61,7 @@ constexpr std::array<ControlSpec, kControlCount> kTable{{
      "EDIT",
      "",
      {571, 200, 40, 20},
-     kBase | style::EditCenter,
+     kStop | style::EditCenter,
      style::ExClientEdge},
     {ExclusionPrefixLabel,
      "ExclusionPrefixLabel",
@@ -109,9 +111,9 @@ constexpr std::array<ControlSpec, kControlCount> kTable{{
      {204, 28, 80, 12},
      kBase | style::StaticRight,
      0},
-    {PrevButton, "PrevButton", Button, "BUTTON", "<<", {84, 24, 60, 20}, kBase, 0},
-    {NextButton, "NextButton", Button, "BUTTON", ">>", {144, 24, 60, 20}, kBase, 0},
-    {FolderButton, "FolderButton", Button, "BUTTON", "フォルダ選択", {712, 176, 80, 44}, kBase, 0},
+    {PrevButton, "PrevButton", Button, "BUTTON", "<<", {84, 24, 60, 20}, kStop, 0},
+    {NextButton, "NextButton", Button, "BUTTON", ">>", {144, 24, 60, 20}, kStop, 0},
+    {FolderButton, "FolderButton", Button, "BUTTON", "フォルダ選択", {712, 176, 80, 44}, kStop, 0},
     {TargetLabel,
      "TargetLabel",
      Static,
@@ -120,7 +122,7 @@ constexpr std::array<ControlSpec, kControlCount> kTable{{
      {0, 202, 60, 16},
      kBase | style::StaticCenter,
      style::ExClientEdge},
-    {TargetButton, "TargetButton", Button, "BUTTON", "演奏対象", {64, 200, 60, 20}, kBase, 0},
+    {TargetButton, "TargetButton", Button, "BUTTON", "演奏対象", {64, 200, 60, 20}, kStop, 0},
     {InfoTitle, "InfoEdit1", Edit, "EDIT", "", {0, 51, 792, 30}, kInfoStyle, style::ExClientEdge},
     {InfoArtist, "InfoEdit2", Edit, "EDIT", "", {0, 81, 792, 30}, kInfoStyle, style::ExClientEdge},
     {InfoAlbum, "InfoEdit3", Edit, "EDIT", "", {0, 110, 792, 30}, kInfoStyle, style::ExClientEdge},
@@ -148,6 +150,24 @@ const std::array<LabelledControl, 4>& LabelledControls() {
         {PositionLabel, PositionBar},
     }};
     return kLabelled;
+}
+
+const std::array<int, kControlCount>& ReadingOrder() {
+    static constexpr std::array<int, kControlCount> kOrder{
+        RandomPlayButton, PlayButton,
+        StopButton,       VolumeLabel,
+        VolumeBar,        PrevButton,
+        NextButton,       PositionLabel,
+        PositionBar,      InfoTitle,
+        InfoArtist,       InfoAlbum,
+        InfoComment,      FolderEdit,
+        FolderButton,     TargetLabel,
+        TargetButton,     UnitLabel,
+        UnitCombo,        ExclusionPrefixLabel,
+        ExclusionEdit,    ExclusionSuffixLabel,
+        TrackList,
+    };
+    return kOrder;
 }
 
 }  // namespace tav

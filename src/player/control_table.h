@@ -46,6 +46,7 @@ constexpr int kMainWindowHeight = 636;
 namespace style {
 constexpr uint32_t Child = 0x40000000;
 constexpr uint32_t Visible = 0x10000000;
+constexpr uint32_t TabStop = 0x00010000;
 constexpr uint32_t VScroll = 0x00200000;
 constexpr uint32_t ListSort = 0x0002;
 constexpr uint32_t ListNotify = 0x0001;
@@ -84,5 +85,10 @@ struct LabelledControl {
     int control;
 };
 const std::array<LabelledControl, 4>& LabelledControls();
+
+// Every control in the order the eye reads the window: the top rows left to right, the info
+// lines, the folder row, the option row, then the list; each label just before what it
+// names. Tab moves through the tab stops in this order, and screen readers read it.
+const std::array<int, kControlCount>& ReadingOrder();
 
 }  // namespace tav

@@ -30,6 +30,19 @@ constexpr uint16_t EN_CHANGE_ = 0x0300;
 constexpr int32_t NM_CUSTOMDRAW_ = -12;
 constexpr int32_t NM_RELEASEDCAPTURE_ = -16;
 
+// Scroll codes of a trackbar's WM_HSCROLL (low word of the first parameter).
+enum TrackbarCode : uint16_t {
+    TB_LINEUP_ = 0,
+    TB_LINEDOWN_ = 1,
+    TB_PAGEUP_ = 2,
+    TB_PAGEDOWN_ = 3,
+    TB_THUMBPOSITION_ = 4,
+    TB_THUMBTRACK_ = 5,
+    TB_TOP_ = 6,
+    TB_BOTTOM_ = 7,
+    TB_ENDTRACK_ = 8,
+};
+
 // Laid out as Win32's NMHDR, so the window procedure can pass WM_NOTIFY's lParam unchanged.
 struct NotifyHeader {
     void* hwndFrom = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,7 +50,11 @@ struct PlaybackState {
     SilenceWatch silence;
     uint32_t deviceId = 0;  // 0 = no device open
     bool positionLive = false;
+    // Where keys have moved the position bar since it was last let go, exact to the
+    // millisecond; the seek goes there on the release.
+    std::optional<uint32_t> keyedPositionMs;
     bool randomMode = false;
+    bool paused = false;  // the open device stands where the pause left it, to be resumed
 };
 
 struct RandomState {

@@ -12,6 +12,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
     tav::InitCommonControlClasses();
     tav::MainWindowHost host(instance);
-    lock.PublishWindow(host.Create());
-    return tav::RunMessageLoop();
+    const HWND main = host.Create();
+    lock.PublishWindow(main);
+    return tav::RunMessageLoop(main);
 }

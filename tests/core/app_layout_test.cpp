@@ -13,37 +13,37 @@ namespace {
 enum Anchor { Stays, Right, Wide, Grows };
 
 // Every control in creation order (ids from 1000): role, class, text, creation rectangle,
-// style and ex-style (0x50000000 is a visible child, 0x200 a sunken edge), then where the
-// 800 x 636 window's client area of 784 x 597 places it.
+// style and ex-style (0x50000000 is a visible child, 0x10000 a tab stop, 0x200 a sunken
+// edge), then where the 800 x 636 window's client area of 784 x 597 places it.
 TEST(Layout, EveryControlAsCreatedAndAsPlaced) {
     using enum ControlClass;
     using Row = std::tuple<std::string_view, ControlClass, std::string_view, std::string_view, Rect,
                            uint32_t, uint32_t, Rect, Anchor>;
     const Row rows[] = {
         // clang-format off
-        {"TrackList", ListBox, "LISTBOX", "", {0, 224, 792, 365}, 0x50200003, 0x200, {0, 224, 784, 355}, Grows},
-        {"FolderEdit", Edit, "EDIT", "", {0, 176, 707, 20}, 0x50000080, 0x200, {0, 176, 700, 20}, Wide},
-        {"PlayButton", Button, "BUTTON", "再生", {84, 0, 60, 20}, 0x50000000, 0, {84, 0, 60, 20}, Stays},
-        {"StopButton", Button, "BUTTON", "停止", {145, 0, 60, 20}, 0x50000000, 0, {144, 0, 60, 20}, Stays},
-        {"RandomPlayButton", Button, "BUTTON", "ランダム再生", {1, 0, 80, 44}, 0x50000000, 0, {0, 0, 80, 44}, Stays},
-        {"UnitCombo", ComboBox, "COMBOBOX", "", {417, 200, 100, 100}, 0x50200003, 0, {428, 200, 100, 100}, Right},
+        {"TrackList", ListBox, "LISTBOX", "", {0, 224, 792, 365}, 0x50210003, 0x200, {0, 224, 784, 355}, Grows},
+        {"FolderEdit", Edit, "EDIT", "", {0, 176, 707, 20}, 0x50010080, 0x200, {0, 176, 700, 20}, Wide},
+        {"PlayButton", Button, "BUTTON", "再生", {84, 0, 60, 20}, 0x50010000, 0, {84, 0, 60, 20}, Stays},
+        {"StopButton", Button, "BUTTON", "停止", {145, 0, 60, 20}, 0x50010000, 0, {144, 0, 60, 20}, Stays},
+        {"RandomPlayButton", Button, "BUTTON", "ランダム再生", {1, 0, 80, 44}, 0x50010000, 0, {0, 0, 80, 44}, Stays},
+        {"UnitCombo", ComboBox, "COMBOBOX", "", {417, 200, 100, 100}, 0x50210003, 0, {428, 200, 100, 100}, Right},
         {"ExclusionSuffixLabel", Static, "STATIC", "を含むフォルダ）", {616, 204, 84, 12}, 0x50000000, 0, {616, 204, 84, 12}, Right},
-        {"ExclusionEdit", Edit, "EDIT", "", {571, 200, 40, 20}, 0x50000001, 0x200, {572, 200, 40, 20}, Right},
+        {"ExclusionEdit", Edit, "EDIT", "", {571, 200, 40, 20}, 0x50010001, 0x200, {572, 200, 40, 20}, Right},
         {"ExclusionPrefixLabel", Static, "STATIC", "（例外：", {522, 204, 36, 12}, 0x50000002, 0, {532, 204, 36, 12}, Right},
         {"UnitLabel", Static, "STATIC", "１曲 = ", {377, 204, 40, 12}, 0x50000002, 0, {384, 204, 40, 12}, Right},
-        {"VolumeBar", Trackbar, "msctls_trackbar32", "", {284, 0, 508, 20}, 0x50000018, 0, {284, 0, 500, 20}, Wide},
-        {"PositionBar", Trackbar, "msctls_trackbar32", "", {284, 24, 508, 20}, 0x50000018, 0, {284, 24, 500, 20}, Wide},
+        {"VolumeBar", Trackbar, "msctls_trackbar32", "", {284, 0, 508, 20}, 0x50010018, 0, {284, 0, 500, 20}, Wide},
+        {"PositionBar", Trackbar, "msctls_trackbar32", "", {284, 24, 508, 20}, 0x50010018, 0, {284, 24, 500, 20}, Wide},
         {"VolumeLabel", Static, "STATIC", "音量：", {204, 4, 80, 12}, 0x50000002, 0, {204, 4, 80, 12}, Stays},
         {"PositionLabel", Static, "STATIC", "再生位置：", {204, 28, 80, 12}, 0x50000002, 0, {204, 28, 80, 12}, Stays},
-        {"PrevButton", Button, "BUTTON", "<<", {84, 24, 60, 20}, 0x50000000, 0, {84, 24, 60, 20}, Stays},
-        {"NextButton", Button, "BUTTON", ">>", {144, 24, 60, 20}, 0x50000000, 0, {144, 24, 60, 20}, Stays},
-        {"FolderButton", Button, "BUTTON", "フォルダ選択", {712, 176, 80, 44}, 0x50000000, 0, {704, 176, 80, 44}, Right},
+        {"PrevButton", Button, "BUTTON", "<<", {84, 24, 60, 20}, 0x50010000, 0, {84, 24, 60, 20}, Stays},
+        {"NextButton", Button, "BUTTON", ">>", {144, 24, 60, 20}, 0x50010000, 0, {144, 24, 60, 20}, Stays},
+        {"FolderButton", Button, "BUTTON", "フォルダ選択", {712, 176, 80, 44}, 0x50010000, 0, {704, 176, 80, 44}, Right},
         {"TargetLabel", Static, "STATIC", "MP3+WAV", {0, 202, 60, 16}, 0x50000001, 0x200, {0, 202, 60, 16}, Stays},
-        {"TargetButton", Button, "BUTTON", "演奏対象", {64, 200, 60, 20}, 0x50000000, 0, {64, 200, 60, 20}, Stays},
-        {"InfoEdit1", Edit, "EDIT", "", {0, 51, 792, 30}, 0x50000844, 0x200, {0, 48, 784, 30}, Wide},
-        {"InfoEdit2", Edit, "EDIT", "", {0, 81, 792, 30}, 0x50000844, 0x200, {0, 78, 784, 30}, Wide},
-        {"InfoEdit3", Edit, "EDIT", "", {0, 110, 792, 30}, 0x50000844, 0x200, {0, 108, 784, 30}, Wide},
-        {"InfoEdit4", Edit, "EDIT", "", {0, 141, 792, 30}, 0x50000844, 0x200, {0, 138, 784, 30}, Wide},
+        {"TargetButton", Button, "BUTTON", "演奏対象", {64, 200, 60, 20}, 0x50010000, 0, {64, 200, 60, 20}, Stays},
+        {"InfoEdit1", Edit, "EDIT", "", {0, 51, 792, 30}, 0x50010844, 0x200, {0, 48, 784, 30}, Wide},
+        {"InfoEdit2", Edit, "EDIT", "", {0, 81, 792, 30}, 0x50010844, 0x200, {0, 78, 784, 30}, Wide},
+        {"InfoEdit3", Edit, "EDIT", "", {0, 110, 792, 30}, 0x50010844, 0x200, {0, 108, 784, 30}, Wide},
+        {"InfoEdit4", Edit, "EDIT", "", {0, 141, 792, 30}, 0x50010844, 0x200, {0, 138, 784, 30}, Wide},
         // clang-format on
     };
     ASSERT_EQ(ControlTable().size(), std::size(rows));

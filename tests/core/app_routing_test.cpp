@@ -3,26 +3,11 @@
 #include <climits>
 #include <tuple>
 
-#include "app/media_keys.h"
 #include "fakes/test_player.h"
 #include "player/text_cut.h"
 
 namespace tav::test {
 namespace {
-
-// Every command while stopped and while playing, against the buttons' ids: 再生 1002,
-// 停止 1003, << 1014, >> 1015; 0 for nothing to do.
-TEST(MediaKeys, EachCommandClicksItsButton) {
-    using enum MediaCommand;
-    const std::tuple<MediaCommand, int, int> rows[] = {
-        {Play, 1002, 0},    {Pause, 0, 1003},   {PlayPause, 1002, 1003},
-        {Stop, 1003, 1003}, {Next, 1015, 1015}, {Previous, 1014, 1014},
-    };
-    for (const auto& [command, whileStopped, whilePlaying] : rows) {
-        EXPECT_EQ(MediaCommandButton(command, false).value_or(0), whileStopped);
-        EXPECT_EQ(MediaCommandButton(command, true).value_or(0), whilePlaying);
-    }
-}
 
 // Each click moves to the next target and shows it by its bits; values a hand-edited
 // settings file may hold cycle without overflowing.

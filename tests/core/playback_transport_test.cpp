@@ -2,6 +2,7 @@
 
 #include <tuple>
 
+#include "app/media_keys.h"
 #include "core/playback_fixture.h"
 #include "playback/position.h"
 
@@ -101,6 +102,49 @@ TEST_F(TransportTest, EmptyListAsksForAFolderOrScansTheNamedOne) {
     EXPECT_EQ(Playing(), first);
     Click(NextButton);
     EXPECT_EQ(t.list.Selection(), 1) << "in order after a random play";
+}
+
+// Media keys and the desktop's controls: nothing asks for a folder; pause holds the heard
+// position (a seek while paused too) and Play or PlayPause goes on from it, while the
+// window's Play still starts the file afresh. An end notice that crossed the pause moves on
+// only once resumed.
+TEST_F(TransportTest, MediaCommandsPauseAndResumeWhereTheFileWas) {
+    using enum MediaCommand;
+    for (const MediaCommand command : {Play, PlayPause, Next, Previous, Pause}) {
+        OnMediaCommand(t.player, command);
+    }
+    EXPECT_TRUE(t.browser.calls.empty());
+    EXPECT_TRUE(t.device.opened.empty());
+    Collection();
+    const auto media = [this](MediaCommand command, uint32_t thenMs) {
+        OnMediaCommand(t.player, command);
+        RunFor(thenMs);
+        return std::tuple(Playing(), Part(1), TimerArmed());
+    };
+    using Shown = std::tuple<std::string, std::string, bool>;
+    EXPECT_EQ(media(PlayPause, 30000), Shown(a[0], "\t0:00:30 / 0:01:00", true));
+    EXPECT_EQ(media(Pause, 5000), Shown(a[0], "\t0:00:30 / 0:01:00", false));
+    EXPECT_EQ(media(Pause, 0), Shown(a[0], "\t0:00:30 / 0:01:00", false));
+    EXPECT_EQ(media(Play, 1000), Shown(a[0], "\t0:00:31 / 0:01:00", true));
+    EXPECT_EQ(media(Play, 1000), Shown(a[0], "\t0:00:32 / 0:01:00", true));
+    EXPECT_EQ(media(PlayPause, 2000), Shown(a[0], "\t0:00:32 / 0:01:00", false));
+    SeekTo(t.player, 45000);
+    EXPECT_EQ(media(Pause, 0), Shown(a[0], "\t0:00:45 / 0:01:00", false));
+    EXPECT_EQ(t.device.opened.size(), 1U);
+    t.Send(MM_MCINOTIFY_, NotifySuccessful, t.player.playback.deviceId);
+    EXPECT_EQ(media(PlayPause, 1000), Shown(a[0], "\t0:00:46 / 0:01:00", true));
+    t.device.devices.at(t.player.playback.deviceId).position = 59900;
+    EXPECT_EQ(media(Pause, 0), Shown(a[0], "\t0:00:59 / 0:01:00", false));
+    EXPECT_EQ(media(Play, 200), Shown(a[1], "\t0:00:00 / 0:01:00", true));
+    media(Pause, 1000);
+    Click(PlayButton);
+    RunFor(200);
+    EXPECT_EQ(std::tuple(Playing(), Part(1)), std::tuple(a[1], "\t0:00:00 / 0:01:00"));
+    EXPECT_EQ(t.device.opened.size(), 3U) << "the window's Play opens the file afresh";
+    media(Pause, 0);
+    EXPECT_EQ(media(Stop, 0), Shown("", "\t0:00:00 / 0:01:00", false));
+    EXPECT_EQ(media(Play, 1000), Shown(a[1], "\t0:00:01 / 0:01:00", true))
+        << "a stopped player starts the file again";
 }
 
 // The bar shows thousandths of the length (products beyond 32 bits); a drag previews, its

@@ -145,4 +145,28 @@ TEST_P(MediaDeviceContract, StopAndSeekInterruptThePlayAndSetThePosition) {
     EXPECT_EQ(rig->Device().Close(id), 0u);
 }
 
+// A paused play is held where it was heard: no success comes while it is held, and the play
+// that resumes it goes on from there to one success at the end.
+TEST_P(MediaDeviceContract, PauseHoldsThePlayWhereItWasHeard) {
+    const uint32_t id = rig->OpenOk(rig->Wav("tone.wav", 1000));
+    EXPECT_EQ(rig->Device().Pause(id), 0u) << "pausing a device that does not play";
+    ASSERT_EQ(rig->Device().Play(id), 0u);
+    EXPECT_EQ(rig->NextNotice(300), std::nullopt);
+    ASSERT_EQ(rig->Device().Pause(id), 0u);
+    const uint32_t pausedAt = rig->Status(id, StatusItem::Position);
+    EXPECT_NEAR(pausedAt, 300, rig->leadMs + rig->lateMs);
+    std::optional<Notice> notice = rig->NextNotice(1500);
+    EXPECT_TRUE(notice == std::nullopt || Interrupted(notice, id));
+    EXPECT_EQ(rig->Status(id, StatusItem::Position), pausedAt) << "held while paused";
+    const uint32_t start = rig->NowMs();
+    ASSERT_EQ(rig->Device().Play(id), 0u);
+    notice = rig->NextNotice(3000);
+    if (Interrupted(notice, id)) {
+        notice = rig->NextNotice(3000);  // the held play, superseded by the resuming one
+    }
+    EXPECT_EQ(notice, Notice(NotifySuccessful, id));
+    ExpectHeardFor(*rig, start, 1000 - pausedAt);
+    EXPECT_EQ(rig->Device().Close(id), 0u);
+}
+
 }  // namespace tav::test

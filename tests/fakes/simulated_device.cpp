@@ -59,6 +59,14 @@ uint32_t SimulatedDevice::Stop(uint32_t deviceId) {
     return With(deviceId, [&](Open_& device) { Abort(deviceId, device); });
 }
 
+// The held play goes on with the next play, without a notice of its own.
+uint32_t SimulatedDevice::Pause(uint32_t deviceId) {
+    if (failStop) {
+        return kCommandError;
+    }
+    return With(deviceId, [](Open_& device) { device.playing = false; });
+}
+
 uint32_t SimulatedDevice::Close(uint32_t deviceId) {
     return With(deviceId, [&](Open_& device) {
         Abort(deviceId, device);

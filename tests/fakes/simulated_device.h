@@ -30,6 +30,7 @@ public:
     uint32_t Open(const std::string& path, uint32_t& deviceId) override;
     uint32_t Play(uint32_t deviceId) override;
     uint32_t Stop(uint32_t deviceId) override;
+    uint32_t Pause(uint32_t deviceId) override;
     uint32_t Close(uint32_t deviceId) override;
     uint32_t SetTimeFormatMilliseconds(uint32_t deviceId) override;
     uint32_t Status(uint32_t deviceId, StatusItem item, uint32_t& value) override;

@@ -305,9 +305,17 @@ TEST(PulseVolumeInSession, TheBarSetsThePlayersOwnStreamAndItOutlivesTheStream) 
     EXPECT_EQ(StreamOf(getpid()), "1.000 0.250");
     ExpectReads(volume, 65535, 16384);
 
-    // Neither the device nor another application changes.
+    // Neither the device nor another application changes; the mixer shows the installed icon.
     EXPECT_EQ(Output("pactl get-sink-volume @DEFAULT_SINK@"), sinkBefore);
+    EXPECT_NE(
+        Output("pactl list sink-inputs").find("application.icon_name = \"org.tavrello.Tavrello\""),
+        std::string::npos);
     EXPECT_EQ(StreamOf(other.pid), "1.000 1.000");
+
+    // Paused, the stream stays open past the time an idle one is kept.
+    EXPECT_EQ(rig.device.Pause(id), 0u);
+    std::this_thread::sleep_for(milliseconds(1000));
+    EXPECT_EQ(StreamOf(getpid()), "1.000 0.250");
 
     // Stopped and closed, then a new run: the volume reads back and comes back with the stream.
     EXPECT_EQ(rig.device.Stop(id), 0u);

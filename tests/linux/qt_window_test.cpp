@@ -6,10 +6,13 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSessionManager>
@@ -26,6 +29,7 @@
 #include "fakes/current_dir.h"
 #include "fakes/test_player.h"
 #include "linux/desktop/qt_session_end.h"
+#include "linux/desktop/qt_translations.h"
 #include "linux/system/native_text.h"
 #include "linux/system/posix_file_system.h"
 #include "linux/system/qt_text_rules.h"
@@ -73,6 +77,11 @@ protected:
     QSlider& Bar(int id) const { return *qobject_cast<QSlider*>(t.window.Control(id)); }
     QListView& View() const { return *qobject_cast<QListView*>(t.window.Control(TrackList)); }
     QPoint Row(int row) const { return View().visualRect(t.list.index(row)).center(); }
+    std::string SpokenValue(QWidget& widget) const {
+        return QAccessible::queryAccessibleInterface(&widget)
+            ->text(QAccessible::Description)
+            .toStdString();
+    }
     std::string SpokenName(QWidget& widget) const {
         const QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(&widget);
         return spoken->text(QAccessible::Name).toStdString();
@@ -109,8 +118,8 @@ TEST_F(QtWindowTest, EveryControlHasTheNameAScreenReaderSays) {
         "停止", "RandomPlayButton", "ランダム再生", "ExclusionSuffixLabel", "を含むフォルダ）",
         "ExclusionEdit", "例外", "ExclusionPrefixLabel", "（例外：", "UnitLabel", "１曲 = ",
         "VolumeBar", "音量", "PositionBar", "再生位置", "VolumeLabel", "音量：", "PositionLabel",
-        "再生位置：", "PrevButton", "<<", "NextButton", ">>", "FolderButton", "フォルダ選択",
-        "TargetLabel", "MP3+WAV", "TargetButton", "演奏対象", "InfoEdit1", "タイトル",
+        "再生位置：", "PrevButton", "前のファイル", "NextButton", "次のファイル", "FolderButton",
+        "フォルダ選択", "TargetLabel", "MP3+WAV", "TargetButton", "演奏対象", "InfoEdit1", "タイトル",
         "InfoEdit2", "アーティスト", "InfoEdit3", "アルバム", "InfoEdit4", "コメント"};
     // On Linux a screen reader names a combo box by its text and the label that names it.
     const char* const labelled[] = {"UnitCombo", "UnitLabel", "ExclusionEdit",
@@ -171,27 +180,42 @@ TEST_F(QtWindowTest, ThePositionBarFollowsThePlayAndSeeksOnlyWhenLetGo) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return t.window.StatusText(1) == "\t0:01:06 / 0:04:10"; }));
     t.window.StopTimer(kDisplayTimerId);
 
-    // Keys move as on a trackbar, up and page-up toward the start; they show the time the
-    // thumb points at, without seeking.
+    // Keys step 5 s, pages 30 s, up and page-up toward the start, Home and End to the ends;
+    // each seeks when let go. A held key (its repeats) shows where it has got to, live, and
+    // seeks once.
     QSlider& bar = Bar(PositionBar);
-    const std::pair<Qt::Key, int> keys[] = {
-        {Qt::Key_Left, 499},   {Qt::Key_Up, 499},       {Qt::Key_Right, 501}, {Qt::Key_Down, 501},
-        {Qt::Key_PageUp, 300}, {Qt::Key_PageDown, 700}, {Qt::Key_Home, 0},    {Qt::Key_End, 1000}};
+    const std::pair<Qt::Key, uint32_t> keys[] = {{Qt::Key_Left, 61000},   {Qt::Key_Up, 56000},
+                                                 {Qt::Key_Right, 61000},  {Qt::Key_Down, 66000},
+                                                 {Qt::Key_PageUp, 36000}, {Qt::Key_PageDown, 66000},
+                                                 {Qt::Key_Home, 0},       {Qt::Key_End, 250000}};
     for (const auto& [key, to] : keys) {
-        t.window.SetTrackbarPosition(PositionBar, 500, true);
+        t.device.seeks.clear();
         QTest::keyClick(&bar, key);
-        EXPECT_EQ(t.window.TrackbarPosition(PositionBar), to) << key;
+        EXPECT_EQ(t.device.seeks, std::vector<uint32_t>{to}) << key;
+        EXPECT_EQ(t.window.TrackbarPosition(PositionBar), to * 1000 / 250000) << key;
     }
-    EXPECT_EQ(t.window.StatusText(1), "\t0:04:10 / 0:04:10");
+    t.device.Seek(id, 65000);
+    t.device.seeks.clear();
+    for (const bool repeat : {false, true, true}) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Right, {}, QString(), repeat);
+        QApplication::sendEvent(&bar, &press);
+        if (repeat) {
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_Right, {}, QString(), true);
+            QApplication::sendEvent(&bar, &release);
+        }
+    }
+    EXPECT_EQ(t.window.StatusText(1), "\t0:01:20 / 0:04:10");
+    EXPECT_EQ(SpokenValue(bar), "0:01:20 / 0:04:10");
     EXPECT_FALSE(t.player.playback.positionLive);
-    EXPECT_TRUE(t.device.seeks.empty());
+    QTest::keyRelease(&bar, Qt::Key_Right);
+    EXPECT_EQ(t.device.seeks, std::vector<uint32_t>{80000});
+    EXPECT_TRUE(t.player.playback.positionLive);
 
-    // A click beside the thumb pages a fifth of the range and seeks there on its release.
-    t.window.SetTrackbarPosition(PositionBar, 0, true);
+    // A click beside the thumb pages 30 s on and seeks there on its release.
+    t.device.seeks.clear();
     const int middle = bar.height() / 2;
     QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint(bar.width() - 10, middle));
-    EXPECT_EQ(t.window.TrackbarPosition(PositionBar), 200);
-    EXPECT_EQ(t.device.seeks, std::vector<uint32_t>{50000});
+    EXPECT_EQ(t.device.seeks, std::vector<uint32_t>{110000});
 
     // A drag seeks once, where it is let go, after the closing scroll notices, so the display
     // follows the file again.
@@ -203,7 +227,7 @@ TEST_F(QtWindowTest, ThePositionBarFollowsThePlayAndSeeksOnlyWhenLetGo) {
     EXPECT_FALSE(t.player.playback.positionLive);
     QTest::mouseRelease(&bar, Qt::LeftButton, {}, QPoint(bar.width() / 2, middle));
     EXPECT_EQ(t.device.seeks,
-              (std::vector<uint32_t>{50000, static_cast<uint32_t>(250000.0 * dragged / 1000)}));
+              (std::vector<uint32_t>{110000, static_cast<uint32_t>(250000.0 * dragged / 1000)}));
     EXPECT_TRUE(t.player.playback.positionLive);
 }
 
@@ -224,6 +248,14 @@ TEST_F(QtWindowTest, OnlyTheUsersUnitChoiceTogglesTheExclusionEditAndTheVolumeBa
     t.volume.written.clear();
     Bar(PositionBar).repaint();
     EXPECT_TRUE(t.volume.written.empty());
+
+    // Its keys step a twentieth, a page a fifth; it says its percentage.
+    QSlider& volume = Bar(VolumeBar);
+    QTest::keyClick(&volume, Qt::Key_Right);
+    EXPECT_EQ(volume.value(), 300);
+    QTest::keyClick(&volume, Qt::Key_PageDown);
+    EXPECT_EQ(volume.value(), 500);
+    EXPECT_EQ(SpokenValue(volume), "50%");
 }
 
 // The session manager's request to commit data saves what the user set, through the real
@@ -275,9 +307,19 @@ TEST_F(QtWindowTest, EveryClickAndNavigationKeyInTheListIsReported) {
     QTest::keyClick(View().viewport(), Qt::Key_Up);
     EXPECT_EQ(t.list.Selection(), 0);
     EXPECT_EQ(selections.count(), 4);
+    // Return, keypad Enter and Space play the selected entry, as a double-click.
+    for (const auto& [key, modifiers] :
+         {std::pair{Qt::Key_Return, Qt::NoModifier}, std::pair{Qt::Key_Enter, Qt::KeypadModifier},
+          std::pair{Qt::Key_Space, Qt::NoModifier}}) {
+        t.window.SendCommand(StopButton, BN_CLICKED_);
+        QTest::keyClick(&View(), key, modifiers);
+        EXPECT_EQ(t.device.opened.back(), files[0]) << key;
+        EXPECT_EQ(piece.fileIndex, 1) << key;
+    }
+    EXPECT_EQ(t.device.opened.size(), 6u);
     // Below the last entry there is nothing to play.
     QTest::mouseDClick(View().viewport(), Qt::LeftButton, {}, QPoint(10, View().height() - 10));
-    EXPECT_EQ(doubleClicks.count(), 1);
+    EXPECT_EQ(doubleClicks.count(), 4);
 }
 
 TEST(CollatingTextRules, JapaneseNamesSortAsAJapaneseReaderExpects) {
@@ -351,6 +393,62 @@ TEST_F(QtWindowTest, Cp932NamesComeBackByteForByte) {
     EXPECT_EQ(ReadBack(dir.Path() + "PlayedMusicList.out"), folder + name + "\r\n");
     const std::string settings = ReadBack(dir.Path() + "linux_tests.ini").value_or("");
     EXPECT_EQ(settings.substr(0, settings.find("\r\n")), root);
+}
+
+// The window's own texts in English in every locale but Japanese, the C locale included, and
+// the core's Japanese byte for byte in a Japanese one. Either way the core reads back the bytes
+// it wrote, and a name or tag that looks like one of its texts is shown as it is.
+TEST_F(QtWindowTest, TheWindowSpeaksEnglishInEveryLocaleButJapanese) {
+    for (const char* locale : {"de_DE.UTF-8", "C", "ja_JP.UTF-8"}) {
+        SCOPED_TRACE(locale);
+        const bool english = locale[0] != 'j';
+        const QtTranslations translations{QLocale(QString::fromLatin1(locale))};
+        QtTestPlayer p;
+        p.window.Open();
+        const auto shown = [&](int id) {
+            auto* button = qobject_cast<QAbstractButton*>(p.window.Control(id));
+            return button ? button->text() : qobject_cast<QLabel*>(p.window.Control(id))->text();
+        };
+        EXPECT_EQ(shown(RandomPlayButton), english ? u"Shuffle"_qs : u"ランダム再生"_qs);
+        EXPECT_EQ(shown(VolumeLabel), english ? u"Volume:"_qs : u"音量："_qs);
+        EXPECT_EQ(qobject_cast<QComboBox*>(p.window.Control(UnitCombo))->itemText(1),
+                  english ? u"Single file"_qs : u"ファイル単位"_qs);
+        EXPECT_EQ(p.window.Control(NextButton)->accessibleName(),
+                  english ? u"Next file"_qs : u"次のファイル"_qs);
+        // In English no label or button keeps a CJK character or full-width form (U+3000 on).
+        for (const ControlSpec& row : ControlTable()) {
+            if (row.kind == ControlClass::Button || row.kind == ControlClass::Static) {
+                const QString text = shown(row.id);
+                EXPECT_TRUE(english ? std::all_of(text.begin(), text.end(),
+                                                  [](QChar c) { return c.unicode() < 0x3000; })
+                                    : text.toStdString() == row.text)
+                    << row.role << ": " << text.toStdString();
+                EXPECT_EQ(p.window.ControlText(row.id), row.text) << row.role;
+            }
+        }
+        p.window.SetControlText(ExclusionEdit, "停止");
+        EXPECT_EQ(qobject_cast<QLineEdit*>(p.window.Control(ExclusionEdit))->text(), u"停止"_qs);
+        EXPECT_EQ(p.window.ControlText(ExclusionEdit), "停止");
+        // A message box and the folder dialog, each closed from inside its own loop.
+        QStringList seen;
+        const auto closeDialog = [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            const auto* box = qobject_cast<QMessageBox*>(dialog);
+            seen << dialog->windowTitle() << (box ? box->text() : QString());
+            dialog->close();
+        };
+        QTimer::singleShot(0, closeDialog);
+        p.window.ShowMessage("デバイスのオープンに失敗", "error");
+        QTimer::singleShot(0, closeDialog);
+        QtFolderBrowser{p.window}.Browse("タイトルです。", std::nullopt);
+        const QStringList expected =
+            english
+                ? QStringList{"Error", "Could not open the sound device", "Choose the music folder",
+                              ""}
+                : QStringList{"error", u"デバイスのオープンに失敗"_qs, u"タイトルです。"_qs, ""};
+        EXPECT_EQ(seen, expected);
+    }
 }
 
 // Sets an environment variable for one scope, then puts back what was there.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # `cmake --install` into a scratch prefix lays out exactly the program beside its plug-in, the
 # launcher, icons at their sizes, a valid desktop entry and valid AppStream metainfo whose
-# newest release is the project's version.
+# newest release is the project's version. The program carries its English texts.
 #
 #   install_layout_test.sh BUILD_DIR VERSION
 set -euo pipefail
@@ -32,6 +32,10 @@ installed=$(cd "$prefix" && find . -type f -printf '%P\n' | LC_ALL=C sort)
 $(diff <(echo "$expected") <(echo "$installed"))"
 [[ -x "$prefix/bin/tavrello" && -x "$prefix/libexec/tavrello/tavrello" ]] ||
   fail "the launcher or the program is not executable"
+
+# Built in as Qt Linguist's UTF-16 (big-endian) strings.
+strings -e b "$prefix/libexec/tavrello/tavrello" | grep -F "Choose the music folder" >/dev/null ||
+  fail "the installed program has no English texts"
 
 for size in 48 256; do
   file "$prefix/$icons/${size}x$size/apps/$id.png" | grep -q "PNG image data, $size x $size," ||

@@ -74,6 +74,11 @@ uint32_t GstMediaDevice::Stop(uint32_t deviceId) {
     return pipeline == nullptr ? gst::kErrInvalidDeviceId : pipeline->Stop();
 }
 
+uint32_t GstMediaDevice::Pause(uint32_t deviceId) {
+    gst::DevicePipeline* pipeline = impl_->Find(deviceId);
+    return pipeline == nullptr ? gst::kErrInvalidDeviceId : pipeline->Pause();
+}
+
 uint32_t GstMediaDevice::Close(uint32_t deviceId) {
     auto found = impl_->devices.find(deviceId);
     if (found == impl_->devices.end()) {

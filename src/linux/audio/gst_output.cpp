@@ -340,6 +340,22 @@ bool AudioOutput::Stop(Deadline deadline) {
     return closed == nullptr || worker_.Wait(closed, deadline).has_value();
 }
 
+bool AudioOutput::Hold(bool held, Deadline deadline) {
+    GstElement* pipeline = nullptr;
+    {
+        std::lock_guard guard(lock_);
+        if (current_ == nullptr || current_->phase == Stream::Phase::Failed) {
+            return true;  // nothing sounds
+        }
+        pipeline = GST_ELEMENT(gst_object_ref(current_->pipeline));
+    }
+    const std::shared_ptr<StateWorker::Change> change =
+        worker_.Queue(pipeline, held ? GST_STATE_PAUSED : GST_STATE_PLAYING);
+    gst_object_unref(pipeline);
+    const std::optional<GstStateChangeReturn> result = worker_.Wait(change, deadline);
+    return result.has_value() && *result != GST_STATE_CHANGE_FAILURE;
+}
+
 uint64_t AudioOutput::Watch(OutputTime at, std::function<void(bool reached)> reached) {
     uint64_t ticket = 0;
     {

@@ -65,6 +65,9 @@ public:
     // Silences the output at once and closes its stream: false when the stream was not closed
     // by `deadline` (it closes later, on its own).
     bool Stop(Deadline deadline);
+    // Holds the stream where it is heard, or lets it go on, keeping it open and what it
+    // holds: false when the stream did not change by `deadline`.
+    bool Hold(bool held, Deadline deadline);
 
     // Calls `reached(true)` from the output's own thread once the output has played up to
     // `at`, or `reached(false)` when that stream fails first. A stream that is stopped drops

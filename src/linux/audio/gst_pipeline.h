@@ -42,6 +42,8 @@ public:
     uint32_t Preroll(const std::string& path);
     uint32_t Play();
     uint32_t Stop();
+    // Holds the output where it is heard; the play stays pending and Play lets it go on.
+    uint32_t Pause();
     uint32_t Seek(uint32_t toMs);
     std::optional<uint32_t> Query(StatusItem item) const;
     // Ends the device. A file that played to its end leaves its last sound to the output;
@@ -50,6 +52,8 @@ public:
 
 private:
     bool Release(Deadline deadline);
+    // Closes the output this device held: what it holds was to be heard only on a resume.
+    bool DropHold(Deadline deadline);
     static void OnPadAdded(GstElement* source, GstPad* pad, gpointer data);
     static void OnNoMorePads(GstElement* source, gpointer data);
     GstPad* ConverterInput() const;
@@ -67,6 +71,7 @@ private:
     GstElement* convert_ = nullptr;
     std::unique_ptr<MpegLength> mpegLength_;  // for MPEG audio, whose parser only estimates
     bool complete_ = false;
+    bool held_ = false;  // paused: the output holds this file's play
 };
 
 }  // namespace tav::gst

@@ -2,6 +2,8 @@
 
 #include <pulse/proplist.h>
 
+#include "linux/desktop/desktop_id.h"
+
 namespace tav {
 namespace {
 
@@ -14,10 +16,10 @@ void Label(GstElement* element) {
     if (!HasProperty(element, "stream-properties")) {
         return;
     }
-    GstStructure* properties = gst_structure_new(
-        "properties", PA_PROP_MEDIA_ROLE, G_TYPE_STRING, kStreamRole, PA_PROP_APPLICATION_NAME,
-        G_TYPE_STRING, kStreamApplicationName, PA_PROP_APPLICATION_ICON_NAME, G_TYPE_STRING,
-        kStreamApplicationName, nullptr);
+    GstStructure* properties =
+        gst_structure_new("properties", PA_PROP_MEDIA_ROLE, G_TYPE_STRING, kStreamRole,
+                          PA_PROP_APPLICATION_NAME, G_TYPE_STRING, kStreamApplicationName,
+                          PA_PROP_APPLICATION_ICON_NAME, G_TYPE_STRING, kDesktopId, nullptr);
     g_object_set(element, "stream-properties", properties, nullptr);
     gst_structure_free(properties);
     if (HasProperty(element, "client-name")) {

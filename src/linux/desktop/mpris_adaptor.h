@@ -47,17 +47,18 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")
     Q_PROPERTY(QString PlaybackStatus READ PlaybackStatus)
-    Q_PROPERTY(double Rate READ Rate)
+    Q_PROPERTY(double Rate READ Rate WRITE SetRate)
     Q_PROPERTY(double MinimumRate READ Rate)
     Q_PROPERTY(double MaximumRate READ Rate)
     Q_PROPERTY(QVariantMap Metadata READ Metadata)
     Q_PROPERTY(double Volume READ Volume WRITE SetVolume)
     Q_PROPERTY(qlonglong Position READ Position)
-    Q_PROPERTY(bool CanGoNext READ CanControl)
-    Q_PROPERTY(bool CanGoPrevious READ CanControl)
-    Q_PROPERTY(bool CanPlay READ CanControl)
-    Q_PROPERTY(bool CanPause READ CanControl)
-    Q_PROPERTY(bool CanSeek READ CanControl)
+    Q_PROPERTY(bool Shuffle READ Shuffle WRITE SetShuffle)
+    Q_PROPERTY(bool CanGoNext READ CanGoNext)
+    Q_PROPERTY(bool CanGoPrevious READ CanGoNext)
+    Q_PROPERTY(bool CanPlay READ CanPlay)
+    Q_PROPERTY(bool CanPause READ CanPause)
+    Q_PROPERTY(bool CanSeek READ CanSeek)
     Q_PROPERTY(bool CanControl READ CanControl)
 
 public:
@@ -65,11 +66,18 @@ public:
 
     QString PlaybackStatus() const { return service_.PlaybackStatus(); }
     double Rate() const { return 1.0; }
+    void SetRate(double /*rate*/) {}  // plays at its own speed only
     QVariantMap Metadata() const { return service_.Metadata(); }
     double Volume() const { return service_.Volume(); }
     void SetVolume(double volume) { service_.SetVolume(volume); }
     qlonglong Position() const { return service_.Position(); }
-    // Every command is always taken; one with nothing to do does nothing.
+    bool Shuffle() const { return service_.Shuffle(); }
+    void SetShuffle(bool shuffle) { service_.SetShuffle(shuffle); }
+    bool CanGoNext() const { return service_.CanGoNext(); }
+    bool CanPlay() const { return service_.CanPlay(); }
+    bool CanPause() const { return service_.CanPause(); }
+    bool CanSeek() const { return service_.CanSeek(); }
+    // Commands are always taken; one with nothing to do does nothing.
     bool CanControl() const { return true; }
 
 public slots:

@@ -20,4 +20,12 @@ uint32_t FileTrackingDevice::Close(uint32_t deviceId) {
     return device_.Close(deviceId);
 }
 
+uint32_t FileTrackingDevice::Seek(uint32_t deviceId, uint32_t toMs) {
+    const uint32_t result = device_.Seek(deviceId, toMs);
+    if (result == 0 && seeked_) {
+        seeked_(deviceId);
+    }
+    return result;
+}
+
 }  // namespace tav

@@ -10,6 +10,7 @@
 
 #include "linux/desktop/mpris_adaptor.h"
 #include "playback/position.h"
+#include "playback/transport.h"
 #include "player/control_table.h"
 
 namespace tav {
@@ -36,7 +37,7 @@ void NoteChange(QVariantMap& changed, const char* name, const Value& now, Value&
 
 }  // namespace
 
-MprisService::MprisService(QtMainWindow& window, Player& player, const FileTrackingDevice& files)
+MprisService::MprisService(QtMainWindow& window, Player& player, FileTrackingDevice& files)
     : window_(window), player_(player), files_(files) {
     new MprisRootAdaptor(this);
     new MprisPlayerAdaptor(this);
@@ -44,6 +45,7 @@ MprisService::MprisService(QtMainWindow& window, Player& player, const FileTrack
 
 MprisService::~MprisService() {
     window_.OnPlayStateChange({});
+    files_.OnSeek({});
 }
 
 bool MprisService::Register(QDBusConnection bus) {
@@ -60,7 +62,13 @@ bool MprisService::Register(QDBusConnection bus) {
     shownStatus_ = PlaybackStatus();
     shownMetadata_ = Metadata();
     shownVolume_ = Volume();
+    shownAbilities_ = Abilities();
     window_.OnPlayStateChange([this] { ScheduleCheck(); });
+    files_.OnSeek([this](uint32_t device) {
+        if (device == CurrentDevice()) {
+            AnnounceSeek();
+        }
+    });
     if (auto* volumeBar = qobject_cast<QAbstractSlider*>(window_.Control(VolumeBar))) {
         connect(volumeBar, &QAbstractSlider::valueChanged, this, &MprisService::ScheduleCheck);
     }
@@ -88,17 +96,51 @@ void MprisService::Quit() {
 }
 
 void MprisService::Command(MediaCommand command) {
-    if (const std::optional<int> button = MediaCommandButton(command, window_.IsPlaying())) {
-        window_.SendCommand(*button, BN_CLICKED_);
-    }
+    QMetaObject::invokeMethod(
+        this, [this, command] { OnMediaCommand(player_, command); }, Qt::QueuedConnection);
 }
 
 QString MprisService::PlaybackStatus() const {
+    if (player_.playback.paused) {
+        return QStringLiteral("Paused");
+    }
     return window_.IsPlaying() ? QStringLiteral("Playing") : QStringLiteral("Stopped");
 }
 
 uint32_t MprisService::CurrentDevice() const {
-    return window_.IsPlaying() ? player_.playback.deviceId : 0;
+    return window_.IsPlaying() || player_.playback.paused ? player_.playback.deviceId : 0;
+}
+
+bool MprisService::CanGoNext() const {
+    return player_.trackList().Count() > 0;
+}
+
+bool MprisService::CanPlay() const {
+    return CanStartPlay(player_);
+}
+
+bool MprisService::CanPause() const {
+    return CurrentDevice() != 0;
+}
+
+bool MprisService::CanSeek() const {
+    return DeviceStatus(StatusItem::Length) > 0;
+}
+
+bool MprisService::Shuffle() const {
+    return player_.playback.randomMode;
+}
+
+// The next piece is drawn at random, or follows in the list, as after the window's buttons.
+void MprisService::SetShuffle(bool shuffle) {
+    player_.playback.randomMode = shuffle;
+    ScheduleCheck();
+}
+
+QVariantMap MprisService::Abilities() const {
+    const bool canGoNext = CanGoNext();
+    return {{"CanGoNext", canGoNext}, {"CanGoPrevious", canGoNext}, {"CanPlay", CanPlay()},
+            {"CanPause", CanPause()}, {"CanSeek", CanSeek()},       {"Shuffle", Shuffle()}};
 }
 
 uint32_t MprisService::DeviceStatus(StatusItem item) const {
@@ -165,29 +207,28 @@ void MprisService::SetVolume(double volume) {
 void MprisService::SetPosition(const QDBusObjectPath& track, qlonglong positionUs) {
     const qlonglong lengthUs = qlonglong{DeviceStatus(StatusItem::Length)} * kMicrosPerMilli;
     if (track == TrackId() && positionUs >= 0 && positionUs <= lengthUs) {
-        SeekTo(positionUs / kMicrosPerMilli);
+        SeekWithin(positionUs / kMicrosPerMilli);
     }
 }
 
 void MprisService::Seek(qlonglong offsetUs) {
     if (CurrentDevice() != 0) {
-        SeekTo((Position() + offsetUs) / kMicrosPerMilli);
+        SeekWithin((Position() + offsetUs) / kMicrosPerMilli);
     }
 }
 
-// As the user dropping the position bar's thumb at the nearest thousandth. Past the end it
-// lands at the end, and the next file follows.
-void MprisService::SeekTo(int64_t ms) {
+// Past the end it lands at the end, and the next file follows; a paused file stays paused.
+void MprisService::SeekWithin(int64_t ms) {
     const uint32_t length = DeviceStatus(StatusItem::Length);
-    if (length == 0) {
-        return;
+    if (length > 0) {
+        SeekTo(player_, static_cast<uint32_t>(std::clamp<int64_t>(ms, 0, length)));
     }
-    const int64_t target = std::clamp<int64_t>(ms, 0, length);
-    const auto bar = static_cast<int>((target * kTrackbarScale + length / 2) / length);
-    window_.SetTrackbarRange(PositionBar, 0, kTrackbarScale, false);
-    window_.SetTrackbarPosition(PositionBar, bar, true);
-    window_.SendNotify(PositionBar, NM_RELEASEDCAPTURE_);
-    emit Seeked(Position());
+}
+
+// Told once the seek's play has begun, from where the device then stands.
+void MprisService::AnnounceSeek() {
+    QMetaObject::invokeMethod(
+        this, [this] { emit Seeked(Position()); }, Qt::QueuedConnection);
 }
 
 // A new file stops the last one first: one look after the events settle tells the bus the
@@ -211,6 +252,13 @@ void MprisService::AnnounceChanges() {
     NoteChange(changed, "PlaybackStatus", PlaybackStatus(), shownStatus_);
     NoteChange(changed, "Metadata", Metadata(), shownMetadata_);
     NoteChange(changed, "Volume", Volume(), shownVolume_);
+    const QVariantMap abilities = Abilities();
+    for (auto ability = abilities.begin(); ability != abilities.end(); ++ability) {
+        if (shownAbilities_.value(ability.key()) != ability.value()) {
+            changed.insert(ability.key(), ability.value());
+        }
+    }
+    shownAbilities_ = abilities;
     if (changed.isEmpty() || !bus_) {
         return;
     }

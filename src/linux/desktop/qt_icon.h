@@ -2,10 +2,9 @@
 
 #include <QIcon>
 
-namespace tav {
+#include "linux/desktop/desktop_id.h"
 
-// The name of the installed desktop entry and icon.
-inline constexpr const char* kDesktopId = "org.tavrello.Tavrello";
+namespace tav {
 
 // The program's icon: the installed one from the icon theme, or else the same design (a pair
 // of beamed notes on a blue tile) drawn at the usual sizes.

@@ -5,10 +5,11 @@
 
 namespace tav {
 
-// Qt's own translations for a locale, installed in the application for as long as this
-// object lives: the labels and buttons of the standard dialogs (the folder dialog's "Look
-// in", "Choose", "Cancel") then speak the user's language. Nothing is installed for a locale
-// Qt has no translations for.
+// The translations for a locale, installed in the application for as long as this object
+// lives. Qt's own: the labels and buttons of the standard dialogs (the folder dialog's "Look
+// in", "Choose", "Cancel") then speak the user's language; nothing is installed for a locale
+// Qt has no translations for. The program's own: its texts are Japanese, kept as they are in a
+// Japanese locale and shown in English in every other one, the C locale included.
 class QtTranslations {
 public:
     explicit QtTranslations(const QLocale& locale);
@@ -20,7 +21,9 @@ public:
 
 private:
     QTranslator translator_;
+    QTranslator own_;
     bool installed_ = false;
+    bool ownInstalled_ = false;
 };
 
 }  // namespace tav

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -10,6 +11,7 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "linux/window/qt_fixed_texts.h"
 #include "linux/window/qt_text.h"
 #include "linux/window/qt_trackbar.h"
 
@@ -25,6 +27,22 @@ bool Has(uint32_t styleBits, uint32_t flag) {
     return (styleBits & flag) == flag;
 }
 
+// A push button that Return and keypad Enter press as Space does, as in a dialog.
+class QtButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            click();
+            event->accept();
+            return;
+        }
+        QPushButton::keyPressEvent(event);
+    }
+};
+
 QWidget* MakeListBox(QWidget& parent) {
     auto* view = new QListView(&parent);
     view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -37,6 +55,7 @@ QWidget* MakeEdit(const ControlSpec& row, QWidget& parent) {
     if (Has(row.style, style::EditMultiline)) {
         auto* edit = new QPlainTextEdit(&parent);
         edit->setReadOnly(Has(row.style, style::EditReadOnly));
+        edit->setTabChangesFocus(true);
         edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         edit->document()->setDocumentMargin(kInfoMargin);
@@ -111,7 +130,7 @@ QWidget* MakeWidget(const ControlSpec& row, QWidget& parent) {
     case ControlClass::Edit:
         return MakeEdit(row, parent);
     case ControlClass::Button: {
-        auto* button = new QPushButton(&parent);
+        auto* button = new QtButton(&parent);
         button->setAutoDefault(false);
         return button;
     }
@@ -140,13 +159,26 @@ QWidget* MakeControl(const ControlSpec& row, QWidget& parent) {
     QWidget* widget = MakeWidget(row, parent);
     widget->setObjectName(row.role);
     widget->setFont(ControlFont());
-    if (widget->focusPolicy() != Qt::NoFocus) {
-        widget->setFocusPolicy(Qt::ClickFocus);  // no control takes part in Tab focus
-    }
+    widget->setFocusPolicy(Has(row.style, style::TabStop) ? Qt::StrongFocus : Qt::NoFocus);
     SetControlWidgetText(*widget, row.text);
     PlaceControl(*widget, row.rect);
     widget->show();
     return widget;
+}
+
+void ArrangeInReadingOrder(const std::function<QWidget*(int id)>& control) {
+    QWidget* previous = nullptr;
+    for (const int id : ReadingOrder()) {
+        QWidget* widget = control(id);
+        widget->raise();  // last in its parent's children: screen readers read in that order
+        if (widget->focusPolicy() == Qt::NoFocus) {
+            continue;  // a label: the Tab chain ignores it
+        }
+        if (previous != nullptr) {
+            QWidget::setTabOrder(previous, widget);
+        }
+        previous = widget;
+    }
 }
 
 void PlaceControl(QWidget& widget, const Rect& rect) {
@@ -162,6 +194,8 @@ std::string ControlWidgetText(const QWidget& widget) {
     return KeptBytes(widget, ShownText(widget));
 }
 
+// Edits show whatever bytes they get; labels and buttons only the program's fixed texts, in the
+// user's language.
 void SetControlWidgetText(QWidget& widget, const std::string& text) {
     const QString value = DisplayText(text);
     if (auto* line = qobject_cast<QLineEdit*>(&widget)) {
@@ -169,10 +203,10 @@ void SetControlWidgetText(QWidget& widget, const std::string& text) {
     } else if (auto* lines = qobject_cast<QPlainTextEdit*>(&widget)) {
         lines->setPlainText(value);
     } else if (auto* label = qobject_cast<QLabel*>(&widget)) {
-        label->setText(value);
+        label->setText(FixedText(text));
         FitLabelText(*label);
     } else if (auto* button = qobject_cast<QAbstractButton*>(&widget)) {
-        button->setText(value);
+        button->setText(FixedText(text));
     }
     KeepBytes(widget, text, ShownText(widget));
 }

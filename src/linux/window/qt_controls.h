@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QWidget>
+#include <functional>
 #include <string>
 
 #include "platform/geometry.h"
@@ -13,9 +14,13 @@ namespace tav {
 QFont ControlFont();
 
 // Makes the widget of one control-table row: the widget that matches the class and style,
-// with its text, the control font, its creation rectangle and no part in Tab focus. The list
-// box is a bare QListView; its model is attached by the caller.
+// with its text, the control font, its creation rectangle, and Tab focus where the style has
+// a tab stop. The list box is a bare QListView; its model is attached by the caller.
 QWidget* MakeControl(const ControlSpec& row, QWidget& parent);
+
+// Puts the controls, found by id, in the reading order: the order of Tab and of the window's
+// children, which screen readers follow.
+void ArrangeInReadingOrder(const std::function<QWidget*(int id)>& control);
 
 // Places a control. A drop-down list's rectangle gives its closed height only as far as the
 // field needs: the rest is the extent of the drop-down.

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "linux/window/qt_fixed_texts.h"
+
 namespace tav {
 namespace {
 
@@ -20,7 +22,7 @@ QString DefaultFolder() {
 
 std::optional<std::string> QtFolderBrowser::Browse(const std::string& title,
                                                    const std::optional<std::string>& initial) {
-    QFileDialog dialog(&owner_, QString::fromStdString(title));
+    QFileDialog dialog(&owner_, FixedText(title));
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     dialog.setDirectory(initial ? QFile::decodeName(QByteArray::fromStdString(*initial))

@@ -16,6 +16,7 @@
 #include "linux/desktop/qt_icon.h"
 #include "linux/window/qt_accessible_names.h"
 #include "linux/window/qt_controls.h"
+#include "linux/window/qt_fixed_texts.h"
 #include "linux/window/qt_text.h"
 #include "linux/window/qt_trackbar.h"
 
@@ -27,6 +28,7 @@ constexpr QSize kCreationOuterSize(kMainWindowWidth, kMainWindowHeight);
 // The frame of a sizable window on Windows 10: 8 pixels at the sides and the bottom, 31 with
 // the caption at the top. It stands in wherever no real frame is known.
 constexpr QMargins kTypicalFrame(8, 31, 8, 8);
+constexpr int kTimePart = 1;  // the status bar's part with the position and the length
 
 // Handles are the control ids themselves: WM_HSCROLL and WM_NOTIFY carry the id where Win32
 // carries a window handle.
@@ -56,6 +58,7 @@ int64_t Overlap(const Edges& area, const Edges& outer) {
 QtMainWindow::QtMainWindow(QtTrackList& trackList) : trackList_(trackList) {
     setWindowTitle(kCreationTitle);
     setWindowIcon(AppIcon());
+    MakeAccessibleFrame(*this);
     requestedOuter_ = QRect(QPoint(), kCreationOuterSize);
     ApplyRequestedOuter(kTypicalFrame);
 }
@@ -91,6 +94,7 @@ void QtMainWindow::CreateControls() {
     for (const LabelledControl& pair : LabelledControls()) {
         ControlAs<QLabel>(pair.label)->setBuddy(Control(pair.control));
     }
+    ArrangeInReadingOrder([this](int id) { return Control(id); });
 }
 
 // Turns each control's user actions into the notifications its Win32 counterpart sends.
@@ -120,6 +124,9 @@ void QtMainWindow::Connect(const ControlSpec& row, QWidget& widget) {
         }
         break;
     case ControlClass::Trackbar:
+        if (id == VolumeBar) {
+            SpeakPercentage(static_cast<QtTrackbar&>(widget));
+        }
         static_cast<QtTrackbar&>(widget).SetHandlers(
             [this, id](uint16_t code, uint16_t thumb) {
                 Route({WM_HSCROLL_, MakeParam(code, thumb), HandleOf(id)});
@@ -307,11 +314,6 @@ void QtMainWindow::closeEvent(QCloseEvent* event) {
     }
 }
 
-// No dialog-style keyboard handling: Tab never moves the focus to another control.
-bool QtMainWindow::focusNextPrevChild(bool /*next*/) {
-    return false;
-}
-
 void QtMainWindow::CreateStatusBar() {
     statusBar_ = new QtStatusBar(this);
     statusBar_->Dock(width(), height());
@@ -325,8 +327,12 @@ void QtMainWindow::SetStatusParts(const std::array<int, 4>& rightEdges) {
 }
 
 void QtMainWindow::SetStatusText(int part, const std::string& text) {
-    if (statusBar_ != nullptr) {
-        statusBar_->SetText(part, text);
+    if (statusBar_ == nullptr) {
+        return;
+    }
+    statusBar_->SetText(part, text);
+    if (QWidget* bar = Control(PositionBar); bar != nullptr && part == kTimePart) {
+        SetSpokenValue(*bar, statusBar_->Part(part).text());  // the time the bar stands for
     }
 }
 
@@ -343,7 +349,7 @@ void QtMainWindow::ResizeStatusBar(int width, int height) {
 void QtMainWindow::AddComboItem(const std::string& text) {
     if (auto* combo = ControlAs<QComboBox>(UnitCombo)) {
         const int kept = combo->currentIndex();
-        combo->addItem(DisplayText(text));
+        combo->addItem(FixedText(text));
         combo->setCurrentIndex(kept);  // adding an item selects nothing, as CB_ADDSTRING
     }
 }
@@ -384,7 +390,7 @@ int QtMainWindow::ControlIdFromHandle(intptr_t handle) const {
 }
 
 void QtMainWindow::ShowMessage(const std::string& text, const std::string& caption) {
-    QMessageBox box(QMessageBox::NoIcon, DisplayText(caption), DisplayText(text), QMessageBox::Ok,
+    QMessageBox box(QMessageBox::NoIcon, FixedText(caption), FixedText(text), QMessageBox::Ok,
                     this);
     box.exec();  // its loop goes on delivering posted notices and timer ticks
 }

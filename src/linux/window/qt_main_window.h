@@ -89,7 +89,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool focusNextPrevChild(bool next) override;
 
 private:
     void Connect(const ControlSpec& row, QWidget& widget);

@@ -156,7 +156,16 @@ bool QtTrackList::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool QtTrackList::HandleNavigationKey(QListView& view, QEvent* event) {
-    switch (static_cast<QKeyEvent*>(event)->key()) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        // The keyboard's double-click: the selected entry plays, once for a held key.
+        if (list_.Selection() >= 0 && !key->isAutoRepeat()) {
+            emit userDoubleClicked();
+        }
+        return true;
     case Qt::Key_Up:
     case Qt::Key_Down:
     case Qt::Key_Left:

@@ -18,7 +18,8 @@ namespace tav {
 // not reported; a selection the user makes is written into the list. As a list box sends
 // LBN_SELCHANGE, userSelectionChanged reports every mouse release after a click in the list
 // and every navigation key, whether or not the selection changed, and any other change the
-// user makes (typing a name).
+// user makes (typing a name). Return, keypad Enter and Space on a selected entry report a
+// double-click.
 class QtTrackList : public QAbstractListModel, public TrackListBox {
     Q_OBJECT
 
@@ -50,7 +51,8 @@ private:
     void MirrorSelection(bool scrollIntoView);
     void OnViewSelectionChanged();
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // Lets the view handle a navigation key, then reports it.
+    // Lets the view handle a navigation key, then reports it; Return, Enter and Space act as
+    // a double-click.
     bool HandleNavigationKey(QListView& view, QEvent* event);
     // The attached view, or null once it is gone or being destroyed: its base classes'
     // destructors still send events through the filter when no list view is left.

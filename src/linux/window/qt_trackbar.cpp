@@ -31,6 +31,11 @@ QAbstractSlider::SliderAction KeyAction(int key) {
     }
 }
 
+bool MovesTheBar(int key) {
+    return KeyAction(key) != QAbstractSlider::SliderNoAction || key == Qt::Key_Home ||
+           key == Qt::Key_End;
+}
+
 }  // namespace
 
 QtTrackbar::QtTrackbar(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
@@ -48,8 +53,12 @@ void QtTrackbar::SetHandlers(ScrollHandler onScroll, NotifyHandler onNotify) {
 
 void QtTrackbar::SetTrackRange(int minimum, int maximum) {
     setRange(minimum, maximum);
+    const int line = std::max((maximum - minimum) / 20, 1);
     const int page = std::max((maximum - minimum) / 5, 1);
-    // Only on a change: a new page size repaints, and every paint reaches the core.
+    // Only on a change: new steps repaint, and every paint reaches the core.
+    if (singleStep() != line) {
+        setSingleStep(line);
+    }
     if (pageStep() != page) {
         setPageStep(page);
     }
@@ -92,6 +101,20 @@ void QtTrackbar::keyPressEvent(QKeyEvent* event) {
         return;
     }
     triggerAction(action);
+    event->accept();
+}
+
+// Letting go of a key ends the move as letting go of the mouse does; a held key's repeats
+// end nothing.
+void QtTrackbar::keyReleaseEvent(QKeyEvent* event) {
+    if (!MovesTheBar(event->key()) || event->isAutoRepeat()) {
+        QSlider::keyReleaseEvent(event);
+        return;
+    }
+    Scroll(TB_ENDTRACK_);
+    if (onNotify_) {
+        onNotify_(NM_RELEASEDCAPTURE_);
+    }
     event->accept();
 }
 

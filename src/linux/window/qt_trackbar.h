@@ -4,26 +4,15 @@
 #include <cstdint>
 #include <functional>
 
-namespace tav {
+#include "player/messages.h"
 
-// Scroll codes of a trackbar's WM_HSCROLL (low word of the first parameter).
-enum TrackbarCode : uint16_t {
-    TB_LINEUP_ = 0,
-    TB_LINEDOWN_ = 1,
-    TB_PAGEUP_ = 2,
-    TB_PAGEDOWN_ = 3,
-    TB_THUMBPOSITION_ = 4,
-    TB_THUMBTRACK_ = 5,
-    TB_TOP_ = 6,
-    TB_BOTTOM_ = 7,
-    TB_ENDTRACK_ = 8,
-};
+namespace tav {
 
 // A horizontal slider that behaves and reports as a trackbar without ticks: every paint is
 // announced first (NM_CUSTOMDRAW), the user's moves are reported as scroll codes, and letting
-// go of the mouse ends with NM_RELEASEDCAPTURE after the closing scroll codes, in the order a
-// trackbar sends them. The program's own position changes report nothing. The keys and the
-// wheel move it as a trackbar's do: up and page-up toward the minimum.
+// go of the mouse or of a key ends with NM_RELEASEDCAPTURE after the closing scroll codes, in
+// the order a trackbar sends them for the mouse. The program's own position changes report nothing.
+// The keys and the wheel move it as a trackbar's do: up and page-up toward the minimum.
 class QtTrackbar : public QSlider {
 public:
     using ScrollHandler = std::function<void(uint16_t code, uint16_t thumb)>;
@@ -31,7 +20,7 @@ public:
 
     explicit QtTrackbar(QWidget* parent);
     void SetHandlers(ScrollHandler onScroll, NotifyHandler onNotify);
-    // Sets the range; the page size follows it, a fifth of the range as a trackbar's.
+    // Sets the range; the steps follow it: a twentieth for the arrows, a fifth for a page.
     void SetTrackRange(int minimum, int maximum);
 
 protected:
@@ -39,6 +28,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
     void OnAction(int action);

@@ -36,6 +36,12 @@ uint32_t MciDevice::Stop(uint32_t deviceId) {
     return Send(deviceId, MCI_STOP, MCI_WAIT, &generic);
 }
 
+// A stop, not MCI's pause: under Wine a paused wave device reads position 0 and its resumed
+// play ends early. A stop keeps the position, and the next play goes on from there.
+uint32_t MciDevice::Pause(uint32_t deviceId) {
+    return Stop(deviceId);
+}
+
 uint32_t MciDevice::Close(uint32_t deviceId) {
     MCI_GENERIC_PARMS generic{};
     const uint32_t result = Send(deviceId, MCI_CLOSE, MCI_WAIT, &generic);

@@ -134,6 +134,11 @@ uint32_t MfMediaDevice::Stop(uint32_t deviceId) {
     return 0;
 }
 
+uint32_t MfMediaDevice::Pause(uint32_t deviceId) {
+    // A stop already holds the reader at the frame heard, and the next play goes on from it.
+    return Stop(deviceId);
+}
+
 uint32_t MfMediaDevice::Close(uint32_t deviceId) {
     auto found = tracks_.find(deviceId);
     if (found == tracks_.end()) {

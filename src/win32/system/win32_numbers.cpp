@@ -35,6 +35,10 @@ static_assert(EN_CHANGE_ == EN_CHANGE);
 // As the notification header's unsigned code carries them.
 static_assert(static_cast<uint32_t>(NM_CUSTOMDRAW_) == NM_CUSTOMDRAW);
 static_assert(static_cast<uint32_t>(NM_RELEASEDCAPTURE_) == NM_RELEASEDCAPTURE);
+static_assert(TB_LINEUP_ == TB_LINEUP && TB_LINEDOWN_ == TB_LINEDOWN);
+static_assert(TB_PAGEUP_ == TB_PAGEUP && TB_PAGEDOWN_ == TB_PAGEDOWN);
+static_assert(TB_THUMBPOSITION_ == TB_THUMBPOSITION && TB_THUMBTRACK_ == TB_THUMBTRACK);
+static_assert(TB_TOP_ == TB_TOP && TB_BOTTOM_ == TB_BOTTOM && TB_ENDTRACK_ == TB_ENDTRACK);
 
 // WM_NOTIFY's second parameter is passed on as it is.
 static_assert(sizeof(NotifyHeader) == sizeof(NMHDR));

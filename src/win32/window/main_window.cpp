@@ -4,6 +4,7 @@
 
 #include "app/media_keys.h"
 #include "app/routing.h"
+#include "player/control_table.h"
 
 namespace tav {
 namespace {
@@ -32,6 +33,49 @@ std::optional<MediaCommand> MediaCommandOf(LPARAM lParam) {
     }
 }
 
+bool IsButton(HWND control) {
+    const int index = GetDlgCtrlID(control) - kFirstControlId;
+    return index >= 0 && index < kControlCount &&
+           ControlTable()[static_cast<std::size_t>(index)].kind == ControlClass::Button;
+}
+
+// The keys the dialog manager leaves alone in a window that is no dialog: Return presses a
+// focused button, as Space does; Return (the keypad's Enter too) and Space in the list play
+// its selected entry, as a double-click does. A held key's repeats do nothing more.
+bool PressedByKey(HWND main, const MSG& message) {
+    const bool pressKey = message.wParam == VK_RETURN || message.wParam == VK_SPACE;
+    if (message.message != WM_KEYDOWN || !pressKey || GetParent(message.hwnd) != main) {
+        return false;
+    }
+    const bool repeat = (message.lParam & (LPARAM{1} << 30)) != 0;
+    if (GetDlgCtrlID(message.hwnd) == TrackList) {
+        if (!repeat && SendMessageA(message.hwnd, LB_GETCURSEL, 0, 0) != LB_ERR) {
+            SendMessageA(main, WM_COMMAND, MAKEWPARAM(TrackList, LBN_DBLCLK),
+                         reinterpret_cast<LPARAM>(message.hwnd));
+        }
+        return true;
+    }
+    if (message.wParam == VK_RETURN && IsButton(message.hwnd)) {
+        if (!repeat) {
+            SendMessageA(message.hwnd, BM_CLICK, 0, 0);
+        }
+        return true;
+    }
+    return false;
+}
+
+// A trackbar that ends a move without holding the mouse was moved by keys: letting go of the
+// key ends the move as letting go of the mouse does, so the position bar seeks.
+void EndKeyedMove(HWND main, WPARAM wParam, LPARAM lParam) {
+    const auto bar = reinterpret_cast<HWND>(lParam);
+    if (LOWORD(wParam) != TB_ENDTRACK || bar == nullptr || GetCapture() == bar) {
+        return;
+    }
+    NMHDR header{bar, static_cast<UINT_PTR>(GetDlgCtrlID(bar)),
+                 static_cast<UINT>(NM_RELEASEDCAPTURE)};
+    SendMessageA(main, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+}
+
 }  // namespace
 
 void InitCommonControlClasses() {
@@ -40,15 +84,22 @@ void InitCommonControlClasses() {
     InitCommonControlsEx(&classes);
 }
 
-int RunMessageLoop() {
+void DeliverMessage(HWND main, MSG& message) {
+    if (PressedByKey(main, message) || IsDialogMessageA(main, &message) != 0) {
+        return;
+    }
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+}
+
+int RunMessageLoop(HWND main) {
     MSG message;
     for (;;) {
         const BOOL fetched = GetMessageA(&message, nullptr, 0, 0);
         if (fetched == 0 || fetched == -1) {
             return 0;
         }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DeliverMessage(main, message);
     }
 }
 
@@ -87,14 +138,6 @@ void MainWindowHost::Attach(HWND main) {
                           tags_, text_, clock_, reinterpret_cast<intptr_t>(main)});
 }
 
-// A media key acts as a click on the button it stands for.
-void MainWindowHost::ClickFor(MediaCommand command) {
-    if (const std::optional<int> button = MediaCommandButton(command, window_.IsPlaying())) {
-        SendMessageA(window_.Main(), WM_COMMAND, MAKEWPARAM(*button, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(window_.Control(*button)));
-    }
-}
-
 LRESULT CALLBACK MainWindowHost::WindowProcedure(HWND window, UINT message, WPARAM wParam,
                                                  LPARAM lParam) {
     auto* host = reinterpret_cast<MainWindowHost*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -108,10 +151,15 @@ LRESULT CALLBACK MainWindowHost::WindowProcedure(HWND window, UINT message, WPAR
     if (host != nullptr && host->player_.has_value()) {
         if (message == WM_APPCOMMAND) {
             if (const std::optional<MediaCommand> command = MediaCommandOf(lParam)) {
-                host->ClickFor(*command);
+                OnMediaCommand(*host->player_, *command);
                 return TRUE;
             }
             return DefWindowProcA(window, message, wParam, lParam);
+        }
+        if (message == WM_NEXTDLGCTL && lParam == 0) {
+            // Tab in a multi-line edit asks its parent for the next control, as of a dialog.
+            SetFocus(GetNextDlgTabItem(window, GetFocus(), wParam != 0 ? TRUE : FALSE));
+            return 0;
         }
         Message routed{message, wParam, lParam};
         if (message == MM_MCINOTIFY) {
@@ -122,7 +170,11 @@ LRESULT CALLBACK MainWindowHost::WindowProcedure(HWND window, UINT message, WPAR
             }
             routed.lParam = *device;
         }
-        if (const std::optional<intptr_t> result = RouteMessage(*host->player_, routed)) {
+        const std::optional<intptr_t> result = RouteMessage(*host->player_, routed);
+        if (message == WM_HSCROLL) {
+            EndKeyedMove(window, wParam, lParam);
+        }
+        if (result) {
             return *result;
         }
     }

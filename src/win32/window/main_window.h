@@ -37,7 +37,6 @@ private:
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam);
     void Attach(HWND main);
-    void ClickFor(MediaCommand command);
 
     HINSTANCE instance_;
     Win32Window window_;
@@ -53,7 +52,11 @@ private:
 
 // Initialises the common controls, as the program does before anything else.
 void InitCommonControlClasses();
-// Dispatches messages until the quit message or a failing fetch; the exit code is always 0.
-int RunMessageLoop();
+// Gives one message to its window, the keyboard's moves between and within the main window's
+// controls handled as in a dialog: Tab and Shift+Tab, Return and Space on a button, Return,
+// keypad Enter and Space in the list as a double-click.
+void DeliverMessage(HWND main, MSG& message);
+// Delivers messages until the quit message or a failing fetch; the exit code is always 0.
+int RunMessageLoop(HWND main);
 
 }  // namespace tav

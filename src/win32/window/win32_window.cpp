@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace tav {
 namespace {
 
@@ -69,11 +71,12 @@ void Win32Window::CreateControls() {
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         controls_[static_cast<std::size_t>(row.id - kFirstControlId)] = control;
     }
-    // A screen reader names a control by the label just before it in the window order; the
-    // table creates these labels after their controls.
-    for (const LabelledControl& pair : LabelledControls()) {
-        SetWindowPos(Control(pair.control), Control(pair.label), 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // The window order is the order of Tab and of screen readers, which name a control by
+    // the label just before it: the reading order, not the table's.
+    HWND previous = HWND_TOP;
+    for (const int id : ReadingOrder()) {
+        SetWindowPos(Control(id), previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        previous = Control(id);
     }
 }
 
@@ -183,8 +186,10 @@ void Win32Window::SetComboSelection(int index) {
     SendMessageA(Control(UnitCombo), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
+// The arrows step a twentieth of the range; a page is a fifth, as the trackbar sets it.
 void Win32Window::SetTrackbarRange(int id, int minimum, int maximum, bool redraw) {
     SendMessageA(Control(id), TBM_SETRANGE, redraw ? TRUE : FALSE, MAKELPARAM(minimum, maximum));
+    SendMessageA(Control(id), TBM_SETLINESIZE, 0, std::max((maximum - minimum) / 20, 1));
 }
 
 int Win32Window::TrackbarPosition(int id) const {
@@ -205,18 +210,11 @@ void Win32Window::ShowMessage(const std::string& text, const std::string& captio
 }
 
 void Win32Window::StartTimer(int id, int periodMs) {
-    const UINT_PTR started =
-        SetTimer(main_, static_cast<UINT_PTR>(id), static_cast<UINT>(periodMs), nullptr);
-    if (id == kDisplayTimerId) {
-        displayTimerRunning_ = started != 0;
-    }
+    SetTimer(main_, static_cast<UINT_PTR>(id), static_cast<UINT>(periodMs), nullptr);
 }
 
 void Win32Window::StopTimer(int id) {
     KillTimer(main_, static_cast<UINT_PTR>(id));
-    if (id == kDisplayTimerId) {
-        displayTimerRunning_ = false;
-    }
 }
 
 }  // namespace tav

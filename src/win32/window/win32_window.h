@@ -26,8 +26,6 @@ public:
     HWND Main() const { return main_; }
     // The control with this id (70 for the status bar); null for any other id.
     HWND Control(int id) const;
-    // The display timer runs exactly while a file plays.
-    bool IsPlaying() const { return displayTimerRunning_; }
 
     void CreateControls() override;
     void Destroy() override;
@@ -68,7 +66,6 @@ private:
     HBRUSH brush_ = nullptr;
     std::array<HWND, kControlCount> controls_{};
     HWND statusBar_ = nullptr;
-    bool displayTimerRunning_ = false;
 };
 
 // The text of any window, however long.
