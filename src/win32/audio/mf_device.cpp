@@ -80,6 +80,11 @@ MfMediaDevice::MfMediaDevice(std::unique_ptr<MediaFoundation> library)
 
 MfMediaDevice::~MfMediaDevice() = default;
 
+void MfMediaDevice::SetNotifyWindow(HWND window) {
+    window_ = window;
+    output_.Prepare();
+}
+
 MfMediaDevice::Track* MfMediaDevice::Find(uint32_t id) const {
     auto found = tracks_.find(id);
     return found == tracks_.end() ? nullptr : found->second.get();

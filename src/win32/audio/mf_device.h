@@ -23,7 +23,9 @@ public:
     MfMediaDevice(const MfMediaDevice&) = delete;
     MfMediaDevice& operator=(const MfMediaDevice&) = delete;
 
-    void SetNotifyWindow(HWND window) override { window_ = window; }
+    // Also begins to open the stream, so that the first play need not wait for it: the
+    // window exists by then (Wine may fail a process's first window while the stream opens).
+    void SetNotifyWindow(HWND window) override;
     std::optional<uint32_t> NoticeDevice(uint32_t reported) const override { return reported; }
 
     uint32_t Open(const std::string& path, uint32_t& deviceId) override;
