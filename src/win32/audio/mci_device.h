@@ -7,20 +7,20 @@
 #include <optional>
 #include <string>
 
-#include "platform/media_device.h"
+#include "win32/audio/win32_media_device.h"
 
 namespace tav {
 
 // The media device on the Media Control Interface. Plays ask for a completion notice, which
 // the system posts as MM_MCINOTIFY to the notify window.
-class MciDevice : public MediaDevice {
+class MciDevice : public Win32MediaDevice {
 public:
-    void SetNotifyWindow(HWND window) { notifyWindow_ = window; }
+    void SetNotifyWindow(HWND window) override { notifyWindow_ = window; }
     // The device a completion notice stands for. Wine's MP3 device reports device 0, which is
     // never an open device; the notice then belongs to the device that was last told to play,
     // while it is open. Once that device is closed such a notice is late (a stop or a new
     // file came first): nothing, so that it is dropped rather than taken for the idle state.
-    std::optional<uint32_t> NoticeDevice(uint32_t reported) const {
+    std::optional<uint32_t> NoticeDevice(uint32_t reported) const override {
         if (reported != 0) {
             return reported;
         }

@@ -124,6 +124,8 @@ HWND MainWindowHost::Create() {
     windowClass.hbrBackground = window_.FaceBrush();
     windowClass.lpszClassName = kMainWindowClass;
     RegisterClassExA(&windowClass);
+    // Not before: Wine may fail to make a thread's first window while the device's thread starts.
+    audio_ = ChooseAudio();
     return CreateWindowExA(0, kMainWindowClass, "Tavrello", kMainStyle, CW_USEDEFAULT,
                            CW_USEDEFAULT, kMainWindowWidth, kMainWindowHeight, nullptr, nullptr,
                            instance_, this);
@@ -131,9 +133,9 @@ HWND MainWindowHost::Create() {
 
 void MainWindowHost::Attach(HWND main) {
     window_.Attach(main);
-    device_.SetNotifyWindow(main);
-    player_.emplace(Seams{window_, trackList_, browser_, device_, volume_, files_, tags_, text_,
-                          clock_, reinterpret_cast<intptr_t>(main)});
+    audio_.device->SetNotifyWindow(main);
+    player_.emplace(Seams{window_, trackList_, browser_, *audio_.device, *audio_.volume, files_,
+                          tags_, text_, clock_, reinterpret_cast<intptr_t>(main)});
 }
 
 LRESULT CALLBACK MainWindowHost::WindowProcedure(HWND window, UINT message, WPARAM wParam,
@@ -162,7 +164,7 @@ LRESULT CALLBACK MainWindowHost::WindowProcedure(HWND window, UINT message, WPAR
         Message routed{message, wParam, lParam};
         if (message == MM_MCINOTIFY) {
             const std::optional<uint32_t> device =
-                host->device_.NoticeDevice(static_cast<uint32_t>(lParam));
+                host->audio_.device->NoticeDevice(static_cast<uint32_t>(lParam));
             if (!device) {
                 return 0;
             }

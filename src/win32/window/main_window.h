@@ -6,8 +6,7 @@
 
 #include "app/media_keys.h"
 #include "player/player.h"
-#include "win32/audio/mci_device.h"
-#include "win32/audio/wave_out_volume.h"
+#include "win32/audio/audio_choice.h"
 #include "win32/system/tag_dll.h"
 #include "win32/system/win32_file_system.h"
 #include "win32/system/win32_text.h"
@@ -43,8 +42,7 @@ private:
     Win32Window window_;
     Win32TrackListBox trackList_;
     ShellFolderBrowser browser_;
-    MciDevice device_;
-    WaveOutVolume volume_;
+    WindowsAudio audio_;  // chosen by Create, once this thread has made its first windows
     Win32FileSystem files_;
     AnsiTextRules text_;
     TickCountClock clock_;
