@@ -13,18 +13,16 @@
 //       and the longest wait of each call.
 #include <gst/gst.h>
 
-#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
-#include <functional>
-#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "call_times.h"
 #include "linux/audio/gst_device.h"
 
 namespace {
@@ -89,34 +87,10 @@ int PlayThroughDevice(const std::vector<std::string>& files, bool ticks) {
     return 0;
 }
 
-// The waits of each device call, in milliseconds.
-class CallTimes {
-public:
-    uint32_t Time(const char* call, const std::function<uint32_t()>& command) {
-        const auto start = std::chrono::steady_clock::now();
-        const uint32_t result = command();
-        const std::chrono::duration<double, std::milli> waited =
-            std::chrono::steady_clock::now() - start;
-        times_[call].push_back(waited.count());
-        return result;
-    }
-
-    void Print() {
-        for (auto& [call, times] : times_) {
-            std::sort(times.begin(), times.end());
-            std::printf("  %-8s median %6.1f ms   longest %6.1f ms   (%zu calls)\n", call.c_str(),
-                        times[times.size() / 2], times.back(), times.size());
-        }
-    }
-
-private:
-    std::map<std::string, std::vector<double>> times_;
-};
-
 int TimeDeviceCalls(const std::vector<std::string>& files) {
     NoticeQueue notices;
     tav::GstMediaDevice device(notices);
-    CallTimes times;
+    tav::bench::CallTimes times;
     for (const std::string& file : files) {
         uint32_t id = 0;
         uint32_t length = 0;

@@ -6,46 +6,17 @@
 //   win32_device_calls mf|mci FILE...
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <functional>
-#include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "call_times.h"
 #include "win32/audio/mci_device.h"
 #include "win32/audio/mf_device.h"
 
 namespace {
-
-class CallTimes {
-public:
-    CallTimes() { QueryPerformanceFrequency(&frequency_); }
-
-    uint32_t Time(const char* call, const std::function<uint32_t()>& command) {
-        LARGE_INTEGER start;
-        LARGE_INTEGER end;
-        QueryPerformanceCounter(&start);
-        const uint32_t result = command();
-        QueryPerformanceCounter(&end);
-        times_[call].push_back(static_cast<double>(end.QuadPart - start.QuadPart) * 1000 /
-                               static_cast<double>(frequency_.QuadPart));
-        return result;
-    }
-
-    void Print() {
-        for (auto& [call, times] : times_) {
-            std::sort(times.begin(), times.end());
-            std::printf("  %-8s median %6.1f ms   longest %6.1f ms   (%zu calls)\n", call.c_str(),
-                        times[times.size() / 2], times.back(), times.size());
-        }
-    }
-
-private:
-    LARGE_INTEGER frequency_{};
-    std::map<std::string, std::vector<double>> times_;
-};
 
 // Waits while the notices that come are dispatched (and dropped).
 void Pump(DWORD ms) {
@@ -60,7 +31,7 @@ void Pump(DWORD ms) {
 }
 
 int TimeCalls(tav::MediaDevice& device, const std::vector<std::string>& files) {
-    CallTimes times;
+    tav::bench::CallTimes times;
     for (const std::string& file : files) {
         uint32_t id = 0;
         uint32_t length = 0;
