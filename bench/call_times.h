@@ -3,7 +3,6 @@
 // How long each media-device call kept its caller waiting, for the playback benchmarks.
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -13,15 +12,15 @@
 
 namespace tav::bench {
 
-// The waits of each device call, in milliseconds.
+// The waits of each device call, in milliseconds, on a monotonic clock `Clock::NowMs()`
+// (of its own on Windows, where <chrono> does not build with the CP932 execution charset).
+template <typename Clock>
 class CallTimes {
 public:
     uint32_t Time(const char* call, const std::function<uint32_t()>& command) {
-        const auto start = std::chrono::steady_clock::now();
+        const double start = Clock::NowMs();
         const uint32_t result = command();
-        const std::chrono::duration<double, std::milli> waited =
-            std::chrono::steady_clock::now() - start;
-        times_[call].push_back(waited.count());
+        times_[call].push_back(Clock::NowMs() - start);
         return result;
     }
 

@@ -87,10 +87,18 @@ int PlayThroughDevice(const std::vector<std::string>& files, bool ticks) {
     return 0;
 }
 
+struct SteadyClockMs {
+    static double NowMs() {
+        const std::chrono::duration<double, std::milli> now =
+            std::chrono::steady_clock::now().time_since_epoch();
+        return now.count();
+    }
+};
+
 int TimeDeviceCalls(const std::vector<std::string>& files) {
     NoticeQueue notices;
     tav::GstMediaDevice device(notices);
-    tav::bench::CallTimes times;
+    tav::bench::CallTimes<SteadyClockMs> times;
     for (const std::string& file : files) {
         uint32_t id = 0;
         uint32_t length = 0;

@@ -30,8 +30,18 @@ void Pump(DWORD ms) {
     }
 }
 
+struct PerformanceCounterMs {
+    static double NowMs() {
+        LARGE_INTEGER frequency;
+        LARGE_INTEGER now;
+        QueryPerformanceFrequency(&frequency);
+        QueryPerformanceCounter(&now);
+        return static_cast<double>(now.QuadPart) * 1000 / static_cast<double>(frequency.QuadPart);
+    }
+};
+
 int TimeCalls(tav::MediaDevice& device, const std::vector<std::string>& files) {
-    tav::bench::CallTimes times;
+    tav::bench::CallTimes<PerformanceCounterMs> times;
     for (const std::string& file : files) {
         uint32_t id = 0;
         uint32_t length = 0;
