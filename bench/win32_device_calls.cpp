@@ -85,6 +85,7 @@ int main(int argc, char** argv) {
     const HWND window =
         CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     device->SetNotifyWindow(window);
+    Pump(1000);  // a user's first click comes a moment after the window shows
     const int status =
         TimeCalls(*device, std::vector<std::string>(arguments.begin() + 1, arguments.end()));
     device.reset();

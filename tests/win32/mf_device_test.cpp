@@ -7,6 +7,7 @@
 
 #include "win32/audio/pcm_converter.h"
 #include "win32/audio/session_volume.h"
+#include "win32/audio/timed_worker.h"
 #include "window_rig.h"
 
 namespace tav::test {
@@ -72,6 +73,27 @@ TEST(SessionVolumeTest, KeepsTheVolumeWithoutAStream) {
     EXPECT_EQ(SessionVolume().Read(), std::optional<uint32_t>(0x8000'8000));
     SessionVolume().Write(0xFFFF'FFFF);
     EXPECT_EQ(SessionVolume().Read(), std::optional<uint32_t>(0xFFFF'FFFF));
+}
+
+// A call that hangs fails its caller after the limit; the calls queued behind it, and those
+// that come later, run on without it, in order.
+TEST(TimedWorkerTest, AHangingCallHoldsUpNeitherItsCallerNorTheCallsAfterIt) {
+    const HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    auto order = std::make_shared<std::string>();
+    {
+        TimedWorker worker;
+        worker.Post([order] { *order += "a"; });
+        EXPECT_TRUE(worker.Run([order] { *order += "b"; }, std::chrono::milliseconds(2000)));
+        worker.Post([release] { WaitForSingleObject(release, INFINITE); });
+        worker.Post([order] { *order += "c"; });
+        const DWORD start = GetTickCount();
+        EXPECT_FALSE(worker.Run([order] { *order += "d"; }, std::chrono::milliseconds(300)));
+        EXPECT_GE(GetTickCount() - start, 280u);
+        EXPECT_TRUE(worker.Run([order] { *order += "e"; }, std::chrono::milliseconds(2000)));
+        EXPECT_EQ(*order, "abcde");
+    }
+    SetEvent(release);  // the forsaken thread ends
+    CloseHandle(release);
 }
 
 // The frequency of a tone, from its upward zero crossings.

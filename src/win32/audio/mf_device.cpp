@@ -11,9 +11,14 @@
 namespace tav {
 
 struct MfMediaDevice::Track : Feed {
-    Track(WasapiOutput& out, HWND notify, uint32_t deviceId, std::unique_ptr<MfDecoder> source)
-        : output(out), window(notify), id(deviceId), decoder(std::move(source)) {}
-    ~Track() override { output.Forget(*this); }
+    Track(WasapiOutput& out, TimedWorker& closer, HWND notify, uint32_t deviceId,
+          std::unique_ptr<MfDecoder> source)
+        : output(out), readers(closer), window(notify), id(deviceId), decoder(std::move(source)) {}
+    ~Track() override {
+        output.Forget(*this);
+        // A reader that hangs as it is torn down holds up no caller.
+        readers.Post([reader = std::shared_ptr<MfDecoder>(std::move(decoder))] {});
+    }
 
     bool Pull(PcmFormat to, uint32_t frames, std::vector<float>& out, bool& ended) override {
         if (!converter || converterTo.rate != to.rate || converterTo.channels != to.channels) {
@@ -63,6 +68,7 @@ struct MfMediaDevice::Track : Feed {
     }
 
     WasapiOutput& output;
+    TimedWorker& readers;
     const HWND window;
     const uint32_t id;
     std::unique_ptr<MfDecoder> decoder;
@@ -83,6 +89,7 @@ MfMediaDevice::~MfMediaDevice() = default;
 void MfMediaDevice::SetNotifyWindow(HWND window) {
     window_ = window;
     output_.Prepare();
+    readers_.Post([library = library_] { MfDecoder::WarmUp(*library); });
 }
 
 MfMediaDevice::Track* MfMediaDevice::Find(uint32_t id) const {
@@ -99,15 +106,27 @@ void MfMediaDevice::Interrupt(Track& track, uint32_t kind) {
 }
 
 uint32_t MfMediaDevice::Open(const std::string& path, uint32_t& deviceId) {
-    std::unique_ptr<MfDecoder> decoder;
-    if (const uint32_t error = MfDecoder::Open(*library_, path, decoder)) {
-        return error;
+    struct Opening {
+        uint32_t error = 0;
+        std::unique_ptr<MfDecoder> decoder;
+    };
+    auto opening = std::make_shared<Opening>();
+    const bool ended = readers_.Run(
+        [library = library_, path, opening] {
+            opening->error = MfDecoder::Open(*library, path, opening->decoder);
+        },
+        kLongestOutputWait);
+    if (!ended) {
+        return MCIERR_HARDWARE;  // a reader that hangs; it is left to end on its own
+    }
+    if (opening->error != 0) {
+        return opening->error;
     }
     do {
         ++lastId_;
     } while (lastId_ == 0 || tracks_.count(lastId_) != 0);
-    tracks_.emplace(lastId_,
-                    std::make_unique<Track>(output_, window_, lastId_, std::move(decoder)));
+    tracks_.emplace(lastId_, std::make_unique<Track>(output_, readers_, window_, lastId_,
+                                                     std::move(opening->decoder)));
     output_.Prepare();
     deviceId = lastId_;
     return 0;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "win32/audio/media_foundation.h"
+#include "win32/audio/timed_worker.h"
 #include "win32/audio/wasapi_output.h"
 #include "win32/audio/win32_media_device.h"
 
@@ -44,8 +45,13 @@ private:
     // it was heard.
     void Interrupt(Track& track, uint32_t kind);
 
-    std::unique_ptr<MediaFoundation> library_;  // first: shut down after the readers go
-    WasapiOutput output_;                       // before the tracks, which it outlives
+    // Shared with the readers' calls, which may outlive the device (one that hangs): shut down
+    // after the last reader goes.
+    std::shared_ptr<MediaFoundation> library_;
+    WasapiOutput output_;  // before the tracks, which it outlives
+    // Opens and closes the readers, and starts Media Foundation's decoders before the first
+    // open needs them.
+    TimedWorker readers_;
     std::map<uint32_t, std::unique_ptr<Track>> tracks_;
     HWND window_ = nullptr;
     uint32_t lastId_ = 0;
