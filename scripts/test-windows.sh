@@ -35,6 +35,14 @@ if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   wineserver -w
 fi
+# A program that crashes (Wine's MCI wave driver at times does at its close) ends with its
+# backtrace on stderr, rather than in a crash dialog that waits for a click until the test's
+# time runs out.
+if ! grep -q '"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+    >/dev/null 2>&1
+  wineserver -w
+fi
 
 results=$build/test-results
 rm -rf "$results"

@@ -34,10 +34,12 @@ struct TimedWorker::Queue {
             guard.lock();
             changed.notify_all();
         }
-        ended = true;
-        changed.notify_all();
         guard.unlock();
         CoUninitialize();
+        // Last: the worker's owner may unload Media Foundation once this is seen.
+        guard.lock();
+        ended = true;
+        changed.notify_all();
     }
 };
 
