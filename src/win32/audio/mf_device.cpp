@@ -11,13 +11,13 @@
 namespace tav {
 
 struct MfMediaDevice::Track : Feed {
-    Track(WasapiOutput& out, TimedWorker& closer, HWND notify, uint32_t deviceId,
+    Track(WasapiOutput& out, TimedWorker& worker, HWND notify, uint32_t deviceId,
           std::unique_ptr<MfDecoder> source)
-        : output(out), readers(closer), window(notify), id(deviceId), decoder(std::move(source)) {}
+        : output(out), readers(worker), window(notify), id(deviceId), decoder(std::move(source)) {}
     ~Track() override {
         output.Forget(*this);
         // A reader that hangs as it is torn down holds up no caller.
-        readers.Post([reader = std::shared_ptr<MfDecoder>(std::move(decoder))] {});
+        readers.Post([reader = std::move(decoder)] {});
     }
 
     bool Pull(PcmFormat to, uint32_t frames, std::vector<float>& out, bool& ended) override {
@@ -47,7 +47,8 @@ struct MfMediaDevice::Track : Feed {
         PostMessageA(window, MM_MCINOTIFY, failed ? MCI_NOTIFY_FAILURE : MCI_NOTIFY_SUCCESSFUL, id);
     }
 
-    // Moves the decoder to `ms`, dropping the sound decoded ahead.
+    // Moves the decoder to `ms`, dropping the sound decoded ahead. A reader that does not move
+    // within the wait is left to its thread: the file no longer plays.
     bool MoveTo(uint32_t ms) {
         positionMs = std::min(ms, decoder->LengthMs());
         endHeard = false;
@@ -56,7 +57,11 @@ struct MfMediaDevice::Track : Feed {
         if (converter) {
             converter->Restart();
         }
-        return decoder->Seek(positionMs);
+        auto moved = std::make_shared<bool>(false);
+        hung = hung || !readers.Run([reader = decoder, to = positionMs,
+                                     moved] { *moved = reader->Seek(to); },
+                                    kLongestOutputWait);
+        return !hung && *moved;
     }
 
     uint32_t Position() const {
@@ -71,7 +76,7 @@ struct MfMediaDevice::Track : Feed {
     TimedWorker& readers;
     const HWND window;
     const uint32_t id;
-    std::unique_ptr<MfDecoder> decoder;
+    std::shared_ptr<MfDecoder> decoder;  // shared with a call that may outlive the track
     std::optional<PcmConverter> converter;
     PcmFormat converterTo;
     std::vector<float> decodedPcm;
@@ -79,6 +84,7 @@ struct MfMediaDevice::Track : Feed {
     bool decoded = false;          // the decoder has given all
     uint32_t positionMs = 0;       // where the play starts, or stopped
     std::atomic<bool> endHeard = false;
+    bool hung = false;  // a seek did not return: the reader is not to be read
 };
 
 MfMediaDevice::MfMediaDevice(std::unique_ptr<MediaFoundation> library)
@@ -146,7 +152,7 @@ uint32_t MfMediaDevice::Play(uint32_t deviceId) {
     if (track->endHeard) {
         track->MoveTo(track->decoder->LengthMs());  // a play from the end ends at once
     }
-    return output_.Start(*track);
+    return track->hung ? MCIERR_HARDWARE : output_.Start(*track);
 }
 
 uint32_t MfMediaDevice::Stop(uint32_t deviceId) {
@@ -168,9 +174,16 @@ uint32_t MfMediaDevice::Close(uint32_t deviceId) {
     if (found == tracks_.end()) {
         return MCIERR_INVALID_DEVICE_ID;
     }
+    const bool playing = output_.Heard(*found->second).has_value();
     // A file that played to its end leaves its last sound to the stream.
-    if (output_.Heard(*found->second)) {
-        output_.Forget(*found->second);
+    if (!output_.Forget(*found->second)) {
+        // The output's thread hangs, maybe in this file's decoder: the file is kept for good
+        // rather than freed under it.
+        static_cast<void>(found->second.release());
+        tracks_.erase(found);
+        return MCIERR_HARDWARE;
+    }
+    if (playing) {
         PostMessageA(window_, MM_MCINOTIFY, MCI_NOTIFY_ABORTED, deviceId);
     }
     tracks_.erase(found);

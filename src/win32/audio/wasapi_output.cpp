@@ -127,10 +127,13 @@ WasapiOutput::WasapiOutput()
 }
 
 WasapiOutput::~WasapiOutput() {
-    {
-        std::lock_guard guard(lock_);
-        quit_ = true;
+    Guard guard(lock_, kLongestOutputWait);
+    if (!guard.owns_lock()) {
+        thread_.detach();  // it hangs in a decoder or the stream: left to the process's end
+        return;
     }
+    quit_ = true;
+    guard.unlock();
     SetEvent(wake_);
     thread_.join();
     CloseHandle(wake_);
@@ -171,6 +174,15 @@ void WasapiOutput::Run() {
             openDone_ = true;
             opened_.notify_all();
         }
+        if (stream_ && resetWanted_) {
+            stream_->client->Stop();
+            stream_->client->Reset();
+        }
+        resetWanted_ = false;
+        if (stream_ && startWanted_ && !stream_->running) {
+            Begin();
+        }
+        startWanted_ = false;
         if (stream_ && stream_->running) {
             Service();
         }
@@ -215,23 +227,29 @@ uint32_t WasapiOutput::Start(Feed& feed) {
     current_ = &feed;
     feedStart_ = stream_->written;
     feedEnd_.reset();
+    // The stream and the decoder are called from the output's thread only, so that one that
+    // hangs holds up no caller longer than the lock's wait.
+    startWanted_ = true;
+    SetEvent(wake_);
+    return 0;
+}
+
+// Fills a stream at rest with the feed's first sound and starts it.
+void WasapiOutput::Begin() {
     UINT32 padding = 0;
     if (FAILED(stream_->client->GetCurrentPadding(&padding))) {
-        current_ = nullptr;  // the caller learns of the failure here, not from a notice
         Fail();
-        return MCIERR_HARDWARE;
+        return;
     }
     // A decoding or stream failure while filling reaches the feed as its failure notice.
     Fill(stream_->bufferFrames - padding);
-    if (stream_ && !stream_->running) {
-        if (FAILED(stream_->client->Start())) {
-            current_ = nullptr;
-            Fail();
-            return MCIERR_HARDWARE;
-        }
+    if (stream_ && FAILED(stream_->client->Start())) {
+        Fail();
+        return;
+    }
+    if (stream_) {
         stream_->running = true;
     }
-    return 0;
 }
 
 std::optional<uint64_t> WasapiOutput::Stop(Feed& feed) {
@@ -245,14 +263,18 @@ std::optional<uint64_t> WasapiOutput::Stop(Feed& feed) {
     return feeding ? std::optional<uint64_t>(heard) : std::nullopt;
 }
 
-void WasapiOutput::Forget(Feed& feed) {
-    std::lock_guard guard(lock_);
+bool WasapiOutput::Forget(Feed& feed) {
+    Guard guard(lock_, kLongestOutputWait);
+    if (!guard.owns_lock()) {
+        return false;
+    }
     if (current_ == &feed) {
         Silence();
     }
     if (tail_ == &feed) {
         tail_ = nullptr;
     }
+    return true;
 }
 
 std::optional<uint64_t> WasapiOutput::Heard(const Feed& feed) const {
@@ -263,18 +285,20 @@ std::optional<uint64_t> WasapiOutput::Heard(const Feed& feed) const {
     return played > feedStart_ ? played - feedStart_ : 0;
 }
 
-// Silences the stream at once and empties it; it starts again with the next feed.
+// Silences the stream at once and empties it (on the output's thread); it starts again with
+// the next feed.
 void WasapiOutput::Silence() {
     current_ = nullptr;
     tail_ = nullptr;
     feedEnd_.reset();
     dryAt_.reset();
     played_ = 0;
+    startWanted_ = false;
     if (stream_) {
-        stream_->client->Stop();
-        stream_->client->Reset();
         stream_->running = false;
         stream_->written = 0;
+        resetWanted_ = true;
+        SetEvent(wake_);
     }
 }
 
@@ -285,6 +309,8 @@ void WasapiOutput::Fail() {
     tail_ = nullptr;
     feedEnd_.reset();
     played_ = 0;
+    startWanted_ = false;
+    resetWanted_ = false;
     stream_.reset();
     if (failed != nullptr) {
         failed->Finished(true);

@@ -52,8 +52,9 @@ public:
     // Silences the stream at once when it plays `feed` (also the end of a finished feed); the
     // number of the feed's frames heard while it was feeding, or nothing.
     std::optional<uint64_t> Stop(Feed& feed);
-    // The feed is going away: the output forgets it, silencing it while it feeds.
-    void Forget(Feed& feed);
+    // The feed is going away: the output forgets it, silencing it while it feeds. False when
+    // the output's thread hangs (maybe in the feed): the feed must then stay as it is.
+    bool Forget(Feed& feed);
     // The frames of `feed` heard while it is feeding; nothing when it does not. Waits for
     // nothing.
     std::optional<uint64_t> Heard(const Feed& feed) const;
@@ -66,6 +67,7 @@ private:
 
     void Run();
     bool OpenIfNeeded(Guard& guard);
+    void Begin();
     void Service();
     void Fill(uint32_t frames);
     void Silence();
@@ -86,6 +88,8 @@ private:
     uint32_t extraLeadMs_ = 0;
     bool openWanted_ = false;
     bool openDone_ = false;
+    bool startWanted_ = false;  // the current feed starts the stream at rest
+    bool resetWanted_ = false;  // the stream is silenced and waits to be stopped and emptied
     bool inApartment_ = false;  // the thread has entered the multithreaded apartment
     bool quit_ = false;
     std::vector<float> pcm_;
