@@ -96,6 +96,39 @@ TEST(TimedWorkerTest, AHangingCallHoldsUpNeitherItsCallerNorTheCallsAfterIt) {
     CloseHandle(release);
 }
 
+// A feed whose decoder hangs holds up the output's thread: the output tells so from the
+// longest wait on, and a start or a forget that needs the thread fails after it, not later.
+TEST(WasapiOutputTest, AFeedThatHangsHoldsUpNoCallBeyondTheLongestWait) {
+    struct HangingFeed : Feed {
+        HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        ~HangingFeed() override { CloseHandle(release); }
+        bool Pull(PcmFormat, uint32_t, std::vector<float>&, bool& ended) override {
+            WaitForSingleObject(release, INFINITE);
+            ended = true;
+            return true;
+        }
+        void Finished(bool) override {}
+    } hanging, other;
+    if (!HasWaveOutput()) {
+        GTEST_SKIP() << kNoWaveOutput;
+    }
+    WasapiOutput output;
+    DWORD start = GetTickCount();
+    ASSERT_EQ(output.Start(hanging), 0u);
+    while (!output.Hangs() && GetTickCount() - start < 8000) {
+        Sleep(50);
+    }
+    EXPECT_GE(GetTickCount() - start, 4400u);
+    EXPECT_TRUE(output.Hangs());
+    start = GetTickCount();
+    EXPECT_EQ(output.Start(other), static_cast<uint32_t>(MCIERR_HARDWARE));
+    EXPECT_FALSE(output.Forget(hanging));
+    EXPECT_LT(GetTickCount() - start, 11000u);  // two waits of 4.5 s
+    SetEvent(hanging.release);
+    EXPECT_TRUE(output.Forget(hanging));
+    EXPECT_FALSE(output.Hangs());
+}
+
 // The frequency of a tone, from its upward zero crossings.
 double ToneFrequency(const std::vector<float>& samples, uint32_t channels, uint32_t channel,
                      uint32_t rate) {

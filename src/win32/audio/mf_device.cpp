@@ -84,7 +84,7 @@ struct MfMediaDevice::Track : Feed {
     bool decoded = false;          // the decoder has given all
     uint32_t positionMs = 0;       // where the play starts, or stopped
     std::atomic<bool> endHeard = false;
-    bool hung = false;  // a seek did not return: the reader is not to be read
+    bool hung = false;  // a seek or the output hung: the reader is not to be read
 };
 
 MfMediaDevice::MfMediaDevice(std::unique_ptr<MediaFoundation> library)
@@ -196,11 +196,17 @@ uint32_t MfMediaDevice::SetTimeFormatMilliseconds(uint32_t deviceId) {
 }
 
 uint32_t MfMediaDevice::Status(uint32_t deviceId, StatusItem item, uint32_t& value) {
-    const Track* const track = Find(deviceId);
+    Track* const track = Find(deviceId);
     if (track == nullptr) {
         return MCIERR_INVALID_DEVICE_ID;
     }
     value = item == StatusItem::Length ? track->decoder->LengthMs() : track->Position();
+    // The output's thread cannot tell of its own hang: the display's look at the position
+    // fails the play once.
+    if (!track->hung && output_.Heard(*track) && output_.Hangs()) {
+        track->hung = true;
+        PostMessageA(window_, MM_MCINOTIFY, MCI_NOTIFY_FAILURE, deviceId);
+    }
     return 0;
 }
 

@@ -159,36 +159,43 @@ void WasapiOutput::Run() {
         if (quit_) {
             break;
         }
-        if (openWanted_) {
-            ComPtr<IMMDevice> device;
-            const std::wstring endpoint = DefaultEndpoint(device);
-            // A stream that plays nothing moves to a new default endpoint.
-            if (stream_ && !stream_->running && stream_->endpoint != endpoint) {
-                stream_.reset();
-            }
-            if (!stream_ && !endpoint.empty()) {
-                stream_ = Stream::Open(*device.Get(), endpoint, bufferEvent_);
-            }
-            rate_ = stream_ ? stream_->format.rate : 0;
-            openWanted_ = false;
-            openDone_ = true;
-            opened_.notify_all();
-        }
-        if (stream_ && resetWanted_) {
-            stream_->client->Stop();
-            stream_->client->Reset();
-        }
-        resetWanted_ = false;
-        if (stream_ && startWanted_ && !stream_->running) {
-            Begin();
-        }
-        startWanted_ = false;
-        if (stream_ && stream_->running) {
-            Service();
-        }
+        busySince_ = GetTickCount() | 1;  // never 0, which is idle
+        Work();
+        busySince_ = 0;
     }
     stream_.reset();
     CoUninitialize();
+}
+
+// What the callers asked for, then the stream's service.
+void WasapiOutput::Work() {
+    if (openWanted_) {
+        ComPtr<IMMDevice> device;
+        const std::wstring endpoint = DefaultEndpoint(device);
+        // A stream that plays nothing moves to a new default endpoint.
+        if (stream_ && !stream_->running && stream_->endpoint != endpoint) {
+            stream_.reset();
+        }
+        if (!stream_ && !endpoint.empty()) {
+            stream_ = Stream::Open(*device.Get(), endpoint, bufferEvent_);
+        }
+        rate_ = stream_ ? stream_->format.rate : 0;
+        openWanted_ = false;
+        openDone_ = true;
+        opened_.notify_all();
+    }
+    if (stream_ && resetWanted_) {
+        stream_->client->Stop();
+        stream_->client->Reset();
+    }
+    resetWanted_ = false;
+    if (stream_ && startWanted_ && !stream_->running) {
+        Begin();
+    }
+    startWanted_ = false;
+    if (stream_ && stream_->running) {
+        Service();
+    }
 }
 
 bool WasapiOutput::OpenIfNeeded(Guard& guard) {
@@ -370,6 +377,11 @@ void WasapiOutput::Fill(uint32_t frames) {
     if (ended) {
         feedEnd_ = stream_->written;
     }
+}
+
+bool WasapiOutput::Hangs() const {
+    const DWORD since = busySince_;
+    return since != 0 && GetTickCount() - since >= kLongestOutputWait.count();
 }
 
 uint64_t WasapiOutput::LeadFrames() const {

@@ -58,6 +58,9 @@ public:
     // The frames of `feed` heard while it is feeding; nothing when it does not. Waits for
     // nothing.
     std::optional<uint64_t> Heard(const Feed& feed) const;
+    // The output's thread has been busy for the longest wait (a decoder or the stream hangs).
+    // Waits for nothing.
+    bool Hangs() const;
     // The stream's rate; 0 before one is open.
     uint32_t Rate() const { return rate_; }
 
@@ -66,6 +69,7 @@ private:
     using Guard = std::unique_lock<std::timed_mutex>;
 
     void Run();
+    void Work();
     bool OpenIfNeeded(Guard& guard);
     void Begin();
     void Service();
@@ -84,6 +88,7 @@ private:
     std::optional<uint64_t> feedEnd_;
     std::optional<DWORD> dryAt_;  // when the stream last ran out of sound with nothing to feed it
     std::atomic<uint64_t> played_ = 0;
+    std::atomic<DWORD> busySince_ = 0;  // the tick its thread began its work, 0 between
     std::atomic<uint32_t> rate_ = 0;
     uint32_t extraLeadMs_ = 0;
     bool openWanted_ = false;
