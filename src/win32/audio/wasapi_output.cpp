@@ -381,7 +381,8 @@ void WasapiOutput::Fill(uint32_t frames) {
 
 bool WasapiOutput::Hangs() const {
     const DWORD since = busySince_;
-    return since != 0 && GetTickCount() - since >= kLongestOutputWait.count();
+    // Without the bit that kept it from 0: one ms late at most, never in the future.
+    return since != 0 && GetTickCount() - (since & ~DWORD{1}) >= kLongestOutputWait.count();
 }
 
 uint64_t WasapiOutput::LeadFrames() const {
