@@ -161,15 +161,11 @@ lose_the_output() {
   win_click "$1" 114 10
 }
 recorded=tavtwo run_player fallback "$work/fallback" 1 lose_the_output
-sounds=$($analyse sounds "$work/fallback.raw" "$RATE")
-echo "fallback: on tavtwo (ms Hz): $(echo "$sounds" | tr '\n' ',')"
-python3 - "$sounds" <<'PY' || fail "fallback: heard on tavtwo: $sounds"
-import sys
-sounds = [line.split() for line in sys.argv[1].splitlines()]
-# After the new default, after the stream went at rest, before and after it went while playing.
-assert len(sounds) == 4, "not four sounds"
-assert all(abs(int(hz) - 440) <= 9 for _, hz in sounds), "another pitch"
-PY
+gaps=$($analyse gaps "$work/fallback.raw" "$RATE")
+echo "fallback: silences on tavtwo (ms): $(tr '\n' ' ' <<<"$gaps")"
+# Four plays, after the new default, after the stream went at rest, before and after it went
+# while playing, 0.3 s or more apart (within a play Wine's stream may run dry for less).
+(($(awk '$1 >= 200' <<<"$gaps" | wc -l) == 3)) || fail "fallback: not four plays heard"
 pactl set-default-sink tavtest
 
 mf_off=("${wine[@]}")
