@@ -5,6 +5,9 @@
 #   - an MP3 seeks (a click on the position bar beside the thumb, a page of 30 s forward) and
 #     the volume bar (two pages down from full) scales the player's own sound to 60 % of its
 #     amplitude while the sink keeps its volume;
+#   - the output follows a new default sink at the next play; when the player's stream goes
+#     away at rest the next play opens a new one, and when it goes away while a file plays
+#     that play fails with the error box and the next play is heard again;
 #   - with Media Foundation disabled the program still starts and plays, through MCI.
 #
 #   media_wine_test.sh PROGRAM WORK_DIR WINE_COMMAND...   (in an audio session)
@@ -38,13 +41,13 @@ sox "$work/low.wav" "$work/high.wav" "$work/long.wav"
 lame --quiet -b 128 "$work/long.wav" "$work/seek/long/long.mp3"
 
 # run_player NAME ROOT SECONDS [ACTION]: plays ROOT (per folder) from Play for SECONDS while the
-# null sink is recorded into NAME.raw, Wine's messages into NAME.err; ACTION runs with the
+# sink $recorded (the null sink tavtest unless set) is recorded into NAME.raw, Wine's messages into NAME.err; ACTION runs with the
 # window after Play.
 run_player() {
   local music
   music=$("${wine[@]}" winepath -w "$2" 2>/dev/null | tr -d '\r')
   printf '%s\r\n0\r\n\r\n000000,000000,000000,000000\r\n3\r\n' "$music" >"$work/app/Tavrello.ini"
-  start_recording "$work/$1.raw"
+  start_recording "$work/$1.raw" "${recorded:-tavtest}"
   (cd "$work/app" && exec "${wine[@]}" Tavrello.exe </dev/null 2>"$work/$1.err") &
   player=$!
   local window
@@ -115,6 +118,55 @@ ratio = loud[-2] / loud[len(loud) // 3]
 print(f"volume: the last sound at {ratio:.2f} of the first one's amplitude")
 assert 0.5 <= ratio <= 0.7, f"amplitude ratio {ratio:.2f}, expected 0.6"
 PY
+
+# The output's fallbacks, on a second null sink. Wine's default endpoint is one for whatever
+# the sound server's default is, so its id stays when the default changes; the sound must still
+# move. Destroying the player's stream in the server is what the player sees when the server
+# restarts or the device goes: Wine's stream reports AUDCLNT_E_DEVICE_INVALIDATED.
+make_tone "$work/fallback/tone/tone.wav" 440 30
+pactl load-module module-null-sink sink_name=tavtwo sink_properties=device.description=tavtwo \
+  >/dev/null
+drop_stream() {
+  local id
+  id=$(pactl list sink-inputs | sed -n 's/.*object\.id = "\([0-9]*\)"/\1/p')
+  [[ -n $id ]] || fail "no stream of the player to destroy"
+  pw-cli destroy "$id" >/dev/null
+}
+replay() {
+  win_click "$1" 114 10  # Play
+  sleep 0.8
+  win_click "$1" 175 10  # Stop
+  sleep 0.3
+}
+lose_the_output() {
+  sleep 0.5  # heard on tavtest, not recorded
+  win_click "$1" 175 10
+  pactl set-default-sink tavtwo
+  for _ in $(seq 50); do
+    [[ $(pactl get-default-sink) == tavtwo ]] && break
+    sleep 0.1
+  done
+  replay "$1"
+  drop_stream  # at rest
+  replay "$1"
+  ! xdotool search --onlyvisible --name '^error$' >/dev/null ||
+    fail "the play after the stream went away at rest failed"
+  win_click "$1" 114 10
+  sleep 0.5
+  drop_stream  # playing
+  local box
+  box=$(find_window error) || fail "no error box after the stream went away while playing"
+  xdotool windowfocus --sync "$box" key Return
+  sleep 0.3
+  win_click "$1" 114 10
+}
+recorded=tavtwo run_player fallback "$work/fallback" 1 lose_the_output
+gaps=$($analyse gaps "$work/fallback.raw" "$RATE")
+echo "fallback: silences on tavtwo (ms): $(tr '\n' ' ' <<<"$gaps")"
+# Four plays, after the new default, after the stream went at rest, before and after it went
+# while playing, 0.3 s or more apart (within a play Wine's stream may run dry for less).
+(($(awk '$1 >= 200' <<<"$gaps" | wc -l) == 3)) || fail "fallback: not four plays heard"
+pactl set-default-sink tavtest
 
 mf_off=("${wine[@]}")
 [[ ${mf_off[-1]} == wine ]] || fail "the Wine command does not end with wine: ${wine[*]}"

@@ -101,6 +101,12 @@ struct WasapiOutput::Stream {
         return std::min(frames, written);
     }
 
+    // False once the stream has failed (AUDCLNT_E_DEVICE_INVALIDATED).
+    bool Answers() const {
+        UINT32 padding = 0;
+        return SUCCEEDED(client->GetCurrentPadding(&padding));
+    }
+
     ~Stream() {
         if (client) {
             client->Stop();
@@ -172,8 +178,10 @@ void WasapiOutput::Work() {
     if (openWanted_) {
         ComPtr<IMMDevice> device;
         const std::wstring endpoint = DefaultEndpoint(device);
-        // A stream that plays nothing moves to a new default endpoint.
-        if (stream_ && !stream_->running && stream_->endpoint != endpoint) {
+        // A stream that plays nothing moves to a new default endpoint, and is replaced when it
+        // went away while it rested (the sound server restarted).
+        if (stream_ && !stream_->running &&
+            (stream_->endpoint != endpoint || !stream_->Answers())) {
             stream_.reset();
         }
         if (!stream_ && !endpoint.empty()) {

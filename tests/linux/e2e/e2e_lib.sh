@@ -44,9 +44,10 @@ write_settings() {
   printf '%s\r\n0\r\n\r\n000000,000000,000000,000000\r\n3\r\n' "$2" >"$1/tavrello.ini"
 }
 
-# start_recording FILE: records the null sink's monitor, mono 16-bit.
+# start_recording FILE [SINK]: records the monitor of SINK (default: the null sink tavtest), mono
+# 16-bit.
 start_recording() {
-  parec --latency-msec=20 -d tavtest.monitor --format=s16le --rate="$RATE" --channels=1 \
+  parec --latency-msec=20 -d "${2:-tavtest}.monitor" --format=s16le --rate="$RATE" --channels=1 \
     --raw >"$1" &
   recorder=$!
 }
