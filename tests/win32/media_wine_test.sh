@@ -7,7 +7,8 @@
 #     amplitude while the sink keeps its volume;
 #   - the output follows a new default sink at the next play; when the player's stream goes
 #     away at rest the next play opens a new one, and when it goes away while a file plays
-#     that play fails with the error box and the next play is heard again;
+#     that play fails with the error box and the next play is heard again; a sound server
+#     that stalls fails the play within 5 s, and once it goes on the next play is heard;
 #   - with Media Foundation disabled the program still starts and plays, through MCI.
 #
 #   media_wine_test.sh PROGRAM WORK_DIR WINE_COMMAND...   (in an audio session)
@@ -159,13 +160,39 @@ lose_the_output() {
   xdotool windowfocus --sync "$box" key Return
   sleep 0.3
   win_click "$1" 114 10
+  sleep 0.5
+  stall_the_server "$1"
+}
+# A sound server that stalls while the player plays: the play fails within the 5 s of the
+# device's calls (the error box); once the server goes on, the next play is heard.
+stall_the_server() {
+  local box start
+  # shellcheck disable=SC2086  # the session's sound server processes
+  kill -STOP $TAV_SOUND_SERVER_PIDS
+  start=$(date +%s%N)
+  box=$(find_window error) || {
+    kill -CONT $TAV_SOUND_SERVER_PIDS
+    fail "no error box while the server stalled"
+  }
+  echo "fallback: the error box $((($(date +%s%N) - start) / 1000000)) ms into the stall"
+  # shellcheck disable=SC2086
+  kill -CONT $TAV_SOUND_SERVER_PIDS
+  xdotool windowfocus --sync "$box" key Return
+  sleep 0.3
+  win_click "$1" 114 10
 }
 recorded=tavtwo run_player fallback "$work/fallback" 1 lose_the_output
 gaps=$($analyse gaps "$work/fallback.raw" "$RATE")
 echo "fallback: silences on tavtwo (ms): $(tr '\n' ' ' <<<"$gaps")"
-# Four plays, after the new default, after the stream went at rest, before and after it went
-# while playing, 0.3 s or more apart (within a play Wine's stream may run dry for less).
-(($(awk '$1 >= 200' <<<"$gaps" | wc -l) == 3)) || fail "fallback: not four plays heard"
+# Four plays 0.3 s or more apart (within a play Wine's stream may run dry for less): after the
+# new default, after the stream went at rest, before and after it went while playing; then the
+# stall's silence of seconds, and a fifth play after it.
+python3 - $gaps <<'PY' || fail "fallback: not four plays, a stall and a play after it"
+import sys
+gaps = [int(gap) for gap in sys.argv[1:]]
+stall = next(i for i, gap in enumerate(gaps) if gap >= 2000)
+assert sum(gap >= 300 for gap in gaps[:stall]) == 3
+PY
 pactl set-default-sink tavtest
 
 mf_off=("${wine[@]}")

@@ -33,6 +33,9 @@ constexpr uint32_t kLongestLeadMs = 300;
 constexpr DWORD kIdleGrace = 500;
 // How often the thread looks while the stream does not run, or its events stall.
 constexpr DWORD kIdleLook = 100;
+// A running stream whose position stays this long with sound still queued fails: the sound
+// server stalls (stopped or hung), and the play fails within the 5 s its caller is promised.
+constexpr DWORD kLongestStall = 4000;
 
 // The default render endpoint and its id; an empty id when there is none.
 std::wstring DefaultEndpoint(ComPtr<IMMDevice>& device) {
@@ -161,7 +164,7 @@ void WasapiOutput::Run() {
     for (;;) {
         const HANDLE events[] = {bufferEvent_, wake_};
         WaitForMultipleObjects(2, events, FALSE, kIdleLook);
-        std::lock_guard guard(lock_);
+        std::unique_lock guard(lock_);
         if (quit_) {
             break;
         }
@@ -169,6 +172,7 @@ void WasapiOutput::Run() {
         Work();
         busySince_ = 0;
     }
+    failed_.reset();
     stream_.reset();
     CoUninitialize();
 }
@@ -176,6 +180,7 @@ void WasapiOutput::Run() {
 // What the callers asked for, then the stream's service.
 void WasapiOutput::Work() {
     if (openWanted_) {
+        failed_.reset();  // the play that wants a stream waits for this, not a failing one
         ComPtr<IMMDevice> device;
         const std::wstring endpoint = DefaultEndpoint(device);
         // A stream that plays nothing moves to a new default endpoint, and is replaced when it
@@ -264,6 +269,7 @@ void WasapiOutput::Begin() {
     }
     if (stream_) {
         stream_->running = true;
+        movedAt_ = GetTickCount();
     }
 }
 
@@ -326,10 +332,12 @@ void WasapiOutput::Fail() {
     played_ = 0;
     startWanted_ = false;
     resetWanted_ = false;
-    stream_.reset();
     if (failed != nullptr) {
         failed->Finished(true);
     }
+    // Closed at the next open, not now: a server that stalls would hold up the close, and a
+    // stream closed while its server stalls crashes Wine once the server goes on.
+    failed_ = std::move(stream_);
 }
 
 void WasapiOutput::Service() {
@@ -337,6 +345,13 @@ void WasapiOutput::Service() {
     const std::optional<uint64_t> played = stream_->Played();
     if (!played || FAILED(stream_->client->GetCurrentPadding(&padding))) {
         Fail();
+        return;
+    }
+    const DWORD now = GetTickCount();
+    if (*played != played_ || *played >= stream_->written) {
+        movedAt_ = now;
+    } else if (now - movedAt_ >= kLongestStall) {
+        Fail();  // the sound server stalls: the play fails rather than hang on in silence
         return;
     }
     played_ = *played;

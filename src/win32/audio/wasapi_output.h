@@ -82,11 +82,13 @@ private:
     std::timed_mutex lock_;
     std::condition_variable_any opened_;
     std::unique_ptr<Stream> stream_;
+    std::unique_ptr<Stream> failed_;  // the last stream that failed, closed at the next open
     std::atomic<Feed*> current_ = nullptr;
     Feed* tail_ = nullptr;  // a finished feed whose last sound the stream still plays
     uint64_t feedStart_ = 0;
     std::optional<uint64_t> feedEnd_;
     std::optional<DWORD> dryAt_;  // when the stream last ran out of sound with nothing to feed it
+    DWORD movedAt_ = 0;           // when the position last moved, or had nothing to play
     std::atomic<uint64_t> played_ = 0;
     std::atomic<DWORD> busySince_ = 0;  // the tick its thread began its work, 0 between
     std::atomic<uint32_t> rate_ = 0;
