@@ -348,12 +348,14 @@ void WasapiOutput::Service() {
         return;
     }
     const DWORD now = GetTickCount();
-    if (*played != played_ || *played >= stream_->written) {
+    // A thread that did not run for a while (the machine slept) has seen no stall.
+    if (*played != played_ || *played >= stream_->written || now - servicedAt_ >= 1000) {
         movedAt_ = now;
     } else if (now - movedAt_ >= kLongestStall) {
         Fail();  // the sound server stalls: the play fails rather than hang on in silence
         return;
     }
+    servicedAt_ = now;
     played_ = *played;
     if (Feed* const feed = current_;
         feed != nullptr && feedEnd_ && *played + LeadFrames() >= *feedEnd_) {

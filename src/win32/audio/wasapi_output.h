@@ -89,6 +89,7 @@ private:
     std::optional<uint64_t> feedEnd_;
     std::optional<DWORD> dryAt_;  // when the stream last ran out of sound with nothing to feed it
     DWORD movedAt_ = 0;           // when the position last moved, or had nothing to play
+    DWORD servicedAt_ = 0;        // when the thread last looked at the running stream
     std::atomic<uint64_t> played_ = 0;
     std::atomic<DWORD> busySince_ = 0;  // the tick its thread began its work, 0 between
     std::atomic<uint32_t> rate_ = 0;
