@@ -76,22 +76,32 @@ TEST(SessionVolumeTest, KeepsTheVolumeWithoutAStream) {
 }
 
 // A call that hangs fails its caller after the limit; the calls queued behind it, and those
-// that come later, run on without it, in order.
+// that come later, run on without it, in order. A caller whose call ends is woken at once (not
+// at its limit), and the worker's end waits for the calls posted before it.
 TEST(TimedWorkerTest, AHangingCallHoldsUpNeitherItsCallerNorTheCallsAfterIt) {
     const HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     auto order = std::make_shared<std::string>();
+    DWORD start = 0;
     {
         TimedWorker worker;
         worker.Post([order] { *order += "a"; });
+        start = GetTickCount();
         EXPECT_TRUE(worker.Run([order] { *order += "b"; }, std::chrono::milliseconds(2000)));
+        EXPECT_LT(GetTickCount() - start, 1000u);
         worker.Post([release] { WaitForSingleObject(release, INFINITE); });
         worker.Post([order] { *order += "c"; });
-        const DWORD start = GetTickCount();
+        start = GetTickCount();
         EXPECT_FALSE(worker.Run([order] { *order += "d"; }, std::chrono::milliseconds(300)));
         EXPECT_GE(GetTickCount() - start, 280u);
         EXPECT_TRUE(worker.Run([order] { *order += "e"; }, std::chrono::milliseconds(2000)));
-        EXPECT_EQ(*order, "abcde");
+        worker.Post([order] {
+            Sleep(50);
+            *order += "f";
+        });
+        start = GetTickCount();
     }
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    EXPECT_EQ(*order, "abcdef");
     SetEvent(release);  // the forsaken thread ends
     CloseHandle(release);
 }
