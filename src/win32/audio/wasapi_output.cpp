@@ -164,7 +164,7 @@ void WasapiOutput::Run() {
     for (;;) {
         const HANDLE events[] = {bufferEvent_, wake_};
         WaitForMultipleObjects(2, events, FALSE, kIdleLook);
-        std::unique_lock guard(lock_);
+        std::lock_guard guard(lock_);
         if (quit_) {
             break;
         }
