@@ -56,10 +56,11 @@ run_player() {
   win_click "$window" 114 10  # Play ("再生")
   ${4:-true} "$window"
   sleep "$3"
-  close_window "$window"
+  # Wine's MCI wave driver at times crashes the process (tag_plugin_wine_test.sh), before its
+  # close too, and then no window is left to close.
+  close_window "$window" 2>/dev/null || [[ $1 == mci ]] || fail "$1: no window left to close"
   wait_player
   stop_recording
-  # Wine's MCI wave driver at times crashes the process at its close (tag_plugin_wine_test.sh).
   [[ "$player_status" == 0 || $1 == mci ]] || fail "$1: the player ended with '$player_status'"
 }
 
