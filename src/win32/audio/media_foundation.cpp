@@ -30,7 +30,6 @@ std::unique_ptr<MediaFoundation> MediaFoundation::Load() {
         !Find(loaded->platform_, "MFShutdown", loaded->shutdown_) ||
         !Find(loaded->platform_, "MFCreateFile", loaded->createFile_) ||
         !Find(loaded->platform_, "MFCreateMediaType", loaded->createMediaType_) ||
-        !Find(loaded->platform_, "MFCreateMFByteStreamOnStream", loaded->streamOnMemory_) ||
         !Find(loaded->readWrite_, "MFCreateSourceReaderFromByteStream", loaded->createReader_)) {
         return nullptr;
     }
@@ -59,33 +58,6 @@ HRESULT MediaFoundation::OpenReader(const std::string& path, IMFSourceReader** r
     ComPtr<IMFByteStream> stream;
     HRESULT result = createFile_(MF_ACCESSMODE_READ, MF_OPENMODE_FAIL_IF_NOT_EXIST,
                                  MF_FILEFLAGS_NONE, Wide(path).c_str(), stream.Out());
-    if (SUCCEEDED(result)) {
-        result = createReader_(stream.Get(), nullptr, reader);
-    }
-    return result;
-}
-
-HRESULT MediaFoundation::OpenReader(const std::string& bytes, const wchar_t* type,
-                                    IMFSourceReader** reader) const {
-    ComPtr<IStream> memory;
-    ComPtr<IMFByteStream> stream;
-    ComPtr<IMFAttributes> attributes;
-    HRESULT result = CreateStreamOnHGlobal(nullptr, TRUE, memory.Out());
-    if (SUCCEEDED(result)) {
-        result = memory->Write(bytes.data(), static_cast<ULONG>(bytes.size()), nullptr);
-    }
-    if (SUCCEEDED(result)) {
-        result = memory->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
-    }
-    if (SUCCEEDED(result)) {
-        result = streamOnMemory_(memory.Get(), stream.Out());
-    }
-    if (SUCCEEDED(result)) {
-        result = stream->QueryInterface(IID_IMFAttributes, attributes.OutVoid());
-    }
-    if (SUCCEEDED(result)) {
-        result = attributes->SetString(MF_BYTESTREAM_CONTENT_TYPE, type);
-    }
     if (SUCCEEDED(result)) {
         result = createReader_(stream.Get(), nullptr, reader);
     }

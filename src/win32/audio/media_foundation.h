@@ -24,9 +24,6 @@ public:
 
     // A source reader of the file at `path` (an ANSI path).
     HRESULT OpenReader(const std::string& path, IMFSourceReader** reader) const;
-    // A source reader of `bytes` in memory, of the MIME type `type`.
-    HRESULT OpenReader(const std::string& bytes, const wchar_t* type,
-                       IMFSourceReader** reader) const;
     HRESULT CreateMediaType(IMFMediaType** type) const;
 
 private:
@@ -38,8 +35,6 @@ private:
     decltype(&MFCreateFile) createFile_ = nullptr;
     decltype(&MFCreateMediaType) createMediaType_ = nullptr;
     decltype(&MFCreateSourceReaderFromByteStream) createReader_ = nullptr;
-    // Windows 7's, which MinGW's headers do not declare.
-    HRESULT(WINAPI* streamOnMemory_)(IStream* memory, IMFByteStream** stream) = nullptr;
 };
 
 }  // namespace tav

@@ -37,31 +37,6 @@ float Sample(const BYTE* at, uint32_t bits, bool isFloat) {
     }
 }
 
-// A tenth of a second of silence as a WAV file: 8 kHz, mono, 16-bit.
-std::string SilentWav() {
-    constexpr uint32_t kDataBytes = 1600;
-    std::string wav;
-    const auto add = [&](uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i) {
-            wav.push_back(static_cast<char>(value >> (8 * i)));
-        }
-    };
-    wav += "RIFF";
-    add(36 + kDataBytes, 4);
-    wav += "WAVEfmt ";
-    add(16, 4);     // the format chunk's size
-    add(1, 2);      // PCM
-    add(1, 2);      // channels
-    add(8000, 4);   // frames per second
-    add(16000, 4);  // bytes per second
-    add(2, 2);      // bytes per frame
-    add(16, 2);     // bits per sample
-    wav += "data";
-    add(kDataBytes, 4);
-    wav.append(kDataBytes, '\0');
-    return wav;
-}
-
 }  // namespace
 
 uint32_t MfDecoder::Open(const MediaFoundation& library, const std::string& path,
@@ -77,13 +52,6 @@ uint32_t MfDecoder::Open(const MediaFoundation& library, const std::string& path
     }
     decoder = std::move(opened);
     return 0;
-}
-
-void MfDecoder::WarmUp(const MediaFoundation& library) {
-    MfDecoder decoder;
-    if (SUCCEEDED(library.OpenReader(SilentWav(), L"audio/wav", decoder.reader_.Out()))) {
-        decoder.Start(library);
-    }
 }
 
 // Chooses PCM, reads the length and the first sound; false when the file cannot be decoded.

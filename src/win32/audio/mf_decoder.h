@@ -21,10 +21,6 @@ public:
     static uint32_t Open(const MediaFoundation& library, const std::string& path,
                          std::unique_ptr<MfDecoder>& decoder);
 
-    // Opens and reads a short sound in memory, so that the decoders are loaded and started
-    // (which takes Wine a quarter of a second) before the first file needs them.
-    static void WarmUp(const MediaFoundation& library);
-
     PcmFormat Format() const { return format_; }
     uint32_t LengthMs() const { return lengthMs_; }
     // Appends the next decoded sound to `samples` (interleaved).

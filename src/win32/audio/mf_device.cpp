@@ -95,7 +95,6 @@ MfMediaDevice::~MfMediaDevice() = default;
 void MfMediaDevice::SetNotifyWindow(HWND window) {
     window_ = window;
     output_.Prepare();
-    readers_.Post([library = library_] { MfDecoder::WarmUp(*library); });
 }
 
 MfMediaDevice::Track* MfMediaDevice::Find(uint32_t id) const {

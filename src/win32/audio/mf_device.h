@@ -49,8 +49,7 @@ private:
     // after the last reader goes.
     std::shared_ptr<MediaFoundation> library_;
     WasapiOutput output_;  // before the tracks, which it outlives
-    // Opens and closes the readers, and starts Media Foundation's decoders before the first
-    // open needs them.
+    // Opens, moves and closes the readers.
     TimedWorker readers_;
     std::map<uint32_t, std::unique_ptr<Track>> tracks_;
     HWND window_ = nullptr;
